@@ -1,0 +1,45 @@
+#pragma once
+// The five texts a conversion works on. A conversion sees them only through
+// FieldModel: the window implements it over its text boxes, MemoryFields keeps
+// them in memory for tests and for callers without a window.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace quorran {
+
+enum class Field { Dom, Area, Port, Addr, ErrorBox };
+
+inline constexpr std::array<Field, 5> kAllFields{Field::Dom, Field::Area, Field::Port,
+                                                 Field::Addr, Field::ErrorBox};
+
+// The control name of a field ("dom", "area", "port", "addr", "errorbox").
+std::string_view fieldName(Field field);
+
+// The text a field holds when the program starts.
+std::u16string_view initialText(Field field);
+
+class FieldModel {
+public:
+    virtual ~FieldModel() = default;
+    virtual std::u16string text(Field field) const = 0;
+    virtual void setText(Field field, std::u16string_view text) = 0;
+
+protected:
+    FieldModel() = default;
+    FieldModel(const FieldModel &) = default;
+    FieldModel &operator=(const FieldModel &) = default;
+};
+
+class MemoryFields final : public FieldModel {
+public:
+    MemoryFields();
+    std::u16string text(Field field) const override;
+    void setText(Field field, std::u16string_view text) override;
+
+private:
+    std::array<std::u16string, kAllFields.size()> m_texts;
+};
+
+} // namespace quorran
