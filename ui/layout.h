@@ -1,0 +1,55 @@
+#pragma once
+// Where every control of the window stands, in twips (1/1440 inch) as the
+// layout was drawn, and the one rule that turns twips into pixels.
+
+#include <QRect>
+
+#include <array>
+#include <string_view>
+
+namespace quorran {
+
+struct Placement {
+    std::string_view name;
+    std::string_view container; // empty: the window's client area
+    int left;
+    int top;
+    int width;
+    int height;
+    int tabIndex;
+};
+
+inline constexpr int kClientWidthTwips = 4342;
+inline constexpr int kClientHeightTwips = 5317;
+
+// A control inside a frame is placed from the frame's outer top-left corner.
+inline constexpr std::array<Placement, 13> kPlacements{{
+    {"SSPanel1", "", 0, 0, 4342, 598, 0},
+    {"SSFrame1", "", 117, 702, 4108, 949, 1},
+    {"dom", "SSFrame1", 117, 351, 1183, 312, 7},
+    {"area", "SSFrame1", 1404, 351, 1183, 312, 8},
+    {"port", "SSFrame1", 2691, 351, 1183, 312, 9},
+    {"Frame1", "", 117, 1755, 2236, 949, 2},
+    {"addr", "Frame1", 117, 351, 2002, 312, 10},
+    {"SSCommand1", "", 2457, 1872, 1768, 364, 3},
+    {"SSCommand2", "", 2457, 2340, 1768, 364, 4},
+    {"errorMsg", "", 117, 2808, 4108, 1768, 5},
+    {"errorbox", "errorMsg", 117, 351, 3874, 1222, 6},
+    {"SSPanel2", "", 117, 4797, 2587, 364, 12},
+    {"SSCommand3", "", 3042, 4797, 1066, 364, 11},
+}};
+
+// Twips to pixels at `dpi` dots per inch. Each edge is rounded on its own so
+// that controls whose edges meet in twips still meet in pixels.
+int twipsToPixels(int twips, double dpi);
+QRect twipsToPixels(const QRect &twips, double dpi);
+
+// The placement's rectangle in twips from the client area's top-left corner.
+QRect clientTwips(const Placement &placement);
+
+// The placement's pixel rectangle within its container.
+QRect pixelGeometry(const Placement &placement, double dpi);
+
+const Placement *findPlacement(std::string_view name);
+
+} // namespace quorran

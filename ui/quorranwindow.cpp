@@ -1,0 +1,214 @@
+// Construction order: controls (with fonts, colours and texts), then their
+// pixel geometry from the twips table, then the tab chain, then the handlers.
+// After that only the texts of the five text boxes ever change.
+
+#include "quorranwindow.h"
+
+#include "conversions.h"
+#include "layout.h"
+#include "textbox.h"
+#include "widgetfields.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyleOptionGroupBox>
+
+namespace quorran {
+
+namespace {
+
+const QColor kPanelBackground(212, 208, 200);
+
+QFont face(const QString &family, double points, QFont::Weight weight = QFont::Normal)
+{
+    QFont font(family);
+    font.setPointSizeF(points);
+    font.setWeight(weight);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+QFont verdana() { return face(QStringLiteral("Verdana"), 8.83); }
+
+// A 3-D frame whose caption takes the button-text colour of the palette.
+class ThreeDFrame : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void initStyleOption(QStyleOptionGroupBox *option) const override
+    {
+        QGroupBox::initStyleOption(option);
+        option->textColor = palette().color(QPalette::ButtonText);
+    }
+};
+
+QLabel *makePanel(QWidget *parent, const QString &name, const QString &caption, const QFont &font,
+                  const QColor &textColour)
+{
+    auto *panel = new QLabel(caption, parent);
+    panel->setObjectName(name);
+    panel->setFont(font);
+    panel->setAlignment(Qt::AlignCenter);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(2);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Window, kPanelBackground);
+        palette.setColor(group, QPalette::WindowText, textColour);
+    }
+    panel->setPalette(palette);
+    return panel;
+}
+
+TextBox *makeTextBox(QWidget *parent, const QString &name, const QString &accessibleName)
+{
+    auto *box = new TextBox(parent);
+    box->setObjectName(name);
+    box->setFont(verdana());
+    box->setAccessibleName(accessibleName);
+    return box;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setAccessibleName(caption);
+    return button;
+}
+
+template <typename T> T *child(const QWidget *window, const char *name)
+{
+    return window->findChild<T *>(QLatin1String(name));
+}
+
+} // namespace
+
+void registerFontSubstitutes()
+{
+    QFont::insertSubstitution(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"));
+    QFont::insertSubstitution(QStringLiteral("Comic Sans MS"), QStringLiteral("Comic Neue"));
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+}
+
+QuorranWindow::QuorranWindow(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint)
+{
+    registerFontSubstitutes();
+    setObjectName(QStringLiteral("Quorran"));
+    setWindowTitle(QStringLiteral("Quorran"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/quorran-32.xpm"));
+    icon.addFile(QStringLiteral(":/icons/quorran-16.xpm"));
+    setWindowIcon(icon);
+    // The window's default font, used by the plain frames and the buttons.
+    setFont(face(QStringLiteral("MS Sans Serif"), 8.25));
+    buildControls();
+    applyGeometry();
+    connectHandlers();
+}
+
+QuorranWindow::~QuorranWindow() = default;
+
+FieldModel &QuorranWindow::fields() { return *m_fields; }
+
+void QuorranWindow::buildControls()
+{
+    makePanel(this, QStringLiteral("SSPanel1"), QStringLiteral("Quorran"), face(QStringLiteral("Verdana"), 12.2264),
+              QColor(0, 0, 255));
+
+    auto *dapFrame = new ThreeDFrame(QStringLiteral("Dom.Area.Port"), this);
+    dapFrame->setObjectName(QStringLiteral("SSFrame1"));
+    dapFrame->setFont(face(QStringLiteral("MS Sans Serif"), 7.4717));
+    auto *dom = makeTextBox(dapFrame, QStringLiteral("dom"), QStringLiteral("Domain ID"));
+    auto *area = makeTextBox(dapFrame, QStringLiteral("area"), QStringLiteral("Area ID"));
+    auto *port = makeTextBox(dapFrame, QStringLiteral("port"), QStringLiteral("Port ID"));
+
+    auto *addrFrame = new QGroupBox(QStringLiteral("Address ID"), this);
+    addrFrame->setObjectName(QStringLiteral("Frame1"));
+    auto *addr = makeTextBox(addrFrame, QStringLiteral("addr"), QStringLiteral("Address ID"));
+
+    auto *toAddress = makeButton(this, QStringLiteral("SSCommand1"), QStringLiteral("From D.A.P to AddrID"));
+    auto *toDap = makeButton(this, QStringLiteral("SSCommand2"), QStringLiteral("From AddrID to D.A.P"));
+
+    auto *logFrame = new QGroupBox(QStringLiteral("Message Box"), this);
+    logFrame->setObjectName(QStringLiteral("errorMsg"));
+    auto *errorbox = new QPlainTextEdit(logFrame);
+    errorbox->setObjectName(QStringLiteral("errorbox"));
+    errorbox->setFont(verdana());
+    errorbox->setAccessibleName(QStringLiteral("Message Box"));
+    errorbox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    errorbox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    errorbox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    errorbox->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    errorbox->setTabChangesFocus(true);
+
+    makePanel(this, QStringLiteral("SSPanel2"), QStringLiteral("By the Quorran team"),
+              face(QStringLiteral("Comic Sans MS"), 8.1509, QFont::Bold), QColor(0, 0, 128));
+    auto *exit = makeButton(this, QStringLiteral("SSCommand3"), QStringLiteral("Exit"));
+
+    m_fields = std::make_unique<WidgetFields>(dom, area, port, addr, errorbox);
+    for (const Field field : kAllFields)
+        m_fields->setText(field, initialText(field));
+
+    // The keyboard visits the controls that take the focus in tab-index order.
+    QWidget::setTabOrder(toAddress, toDap);
+    QWidget::setTabOrder(toDap, errorbox);
+    QWidget::setTabOrder(errorbox, dom);
+    QWidget::setTabOrder(dom, area);
+    QWidget::setTabOrder(area, port);
+    QWidget::setTabOrder(port, addr);
+    QWidget::setTabOrder(addr, exit);
+    toAddress->setFocus(Qt::OtherFocusReason);
+}
+
+void QuorranWindow::applyGeometry()
+{
+    const QScreen *screen = this->screen();
+    const double dpi = screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
+    for (const Placement &placement : kPlacements) {
+        auto *control = findChild<QWidget *>(QLatin1String(placement.name.data(),
+                                                           static_cast<qsizetype>(placement.name.size())));
+        control->setGeometry(pixelGeometry(placement, dpi));
+    }
+    setFixedSize(twipsToPixels(QRect(0, 0, kClientWidthTwips, kClientHeightTwips), dpi).size());
+}
+
+void QuorranWindow::connectHandlers()
+{
+    connect(child<TextBox>(this, "dom"), &TextBox::clicked, this, &QuorranWindow::dom_Click);
+    connect(child<TextBox>(this, "area"), &TextBox::clicked, this, &QuorranWindow::area_Click);
+    connect(child<TextBox>(this, "port"), &TextBox::clicked, this, &QuorranWindow::port_Click);
+    connect(child<TextBox>(this, "addr"), &TextBox::clicked, this, &QuorranWindow::addr_Click);
+    connect(child<QPushButton>(this, "SSCommand1"), &QPushButton::clicked, this, &QuorranWindow::SSCommand1_Click);
+    connect(child<QPushButton>(this, "SSCommand2"), &QPushButton::clicked, this, &QuorranWindow::SSCommand2_Click);
+    connect(child<QPushButton>(this, "SSCommand3"), &QPushButton::clicked, this, &QuorranWindow::SSCommand3_Click);
+}
+
+void QuorranWindow::dom_Click() { m_fields->setText(Field::Dom, u""); }
+void QuorranWindow::area_Click() { m_fields->setText(Field::Area, u""); }
+void QuorranWindow::port_Click() { m_fields->setText(Field::Port, u""); }
+void QuorranWindow::addr_Click() { m_fields->setText(Field::Addr, u""); }
+void QuorranWindow::SSCommand1_Click() { DapToAddress(*m_fields); }
+void QuorranWindow::SSCommand2_Click() { AddressToDap(*m_fields); }
+
+void QuorranWindow::SSCommand3_Click()
+{
+    // Ends the program at once: nothing is asked or saved.
+    hide();
+    QCoreApplication::exit(0);
+}
+
+} // namespace quorran

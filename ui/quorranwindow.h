@@ -1,0 +1,42 @@
+#pragma once
+// The one window: builds its controls from the placement table, binds the
+// five text boxes to the field model and routes clicks to the handlers.
+
+#include <QWidget>
+
+#include <memory>
+
+namespace quorran {
+
+class FieldModel;
+class WidgetFields;
+
+class QuorranWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit QuorranWindow(QWidget *parent = nullptr);
+    ~QuorranWindow() override;
+
+    FieldModel &fields();
+
+private:
+    void buildControls();
+    void applyGeometry();
+    void connectHandlers();
+
+    // Click handlers, one per control that reacts to a click.
+    void dom_Click();
+    void area_Click();
+    void port_Click();
+    void addr_Click();
+    void SSCommand1_Click();
+    void SSCommand2_Click();
+    void SSCommand3_Click();
+
+    std::unique_ptr<WidgetFields> m_fields;
+};
+
+// Free faces that stand in for the window's fonts where those are missing.
+void registerFontSubstitutes();
+
+} // namespace quorran

@@ -1,0 +1,46 @@
+#pragma once
+// The field model over the window's text boxes. The message log is a
+// QPlainTextEdit, which keeps paragraphs rather than line ends: its text is
+// read and written with CR LF between lines, and a new text that only extends
+// the old one is appended as a tail so that a long log is not laid out anew.
+
+#include "fields.h"
+
+#include <QMetaObject>
+
+#include <array>
+#include <string>
+
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace quorran {
+
+class WidgetFields final : public FieldModel {
+public:
+    WidgetFields(QLineEdit *dom, QLineEdit *area, QLineEdit *port, QLineEdit *addr, QPlainTextEdit *errorbox);
+    ~WidgetFields() override;
+    WidgetFields(const WidgetFields &) = delete;
+    WidgetFields &operator=(const WidgetFields &) = delete;
+
+    std::u16string text(Field field) const override;
+    void setText(Field field, std::u16string_view text) override;
+
+private:
+    std::u16string logText() const;
+    void setLogText(std::u16string_view text);
+
+    std::array<QLineEdit *, 4> m_lines;
+    QPlainTextEdit *m_log;
+    // The log's text as last read or written, valid until the user edits it.
+    mutable std::u16string m_logMirror;
+    mutable bool m_mirrorValid = false;
+    bool m_writing = false;
+    QMetaObject::Connection m_editWatch;
+};
+
+// The log's text in the form the field holds it: every line break the text
+// box knows (CR LF, CR, LF, paragraph separator) becomes CR LF.
+std::u16string normalizedLog(std::u16string_view text);
+
+} // namespace quorran
