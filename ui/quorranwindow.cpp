@@ -46,7 +46,10 @@ protected:
     void initStyleOption(QStyleOptionGroupBox *option) const override
     {
         QGroupBox::initStyleOption(option);
-        option->textColor = palette().color(QPalette::ButtonText);
+        // Styles differ in which of the two they draw the caption with.
+        const QColor buttonText = palette().color(QPalette::ButtonText);
+        option->textColor = buttonText;
+        option->palette.setColor(QPalette::WindowText, buttonText);
     }
 };
 

@@ -1,0 +1,561 @@
+// The window driven as a user drives it: geometry at the screen's DPI, fonts,
+// colours, focus chain, clicks and keys, and both conversions through the
+// buttons with the results read back from the widgets.
+
+#include "conversions.h"
+#include "fields.h"
+#include "layout.h"
+#include "quorranwindow.h"
+#include "testsupport.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+using namespace quorran;
+
+namespace {
+const QString CRLF = "\r\n";
+const QString DOM = qs(kDomainMessage) + CRLF;
+const QString AREA = qs(kAreaMessage) + CRLF;
+const QString PORT = qs(kPortMessage) + CRLF;
+const QString ADDR = qs(kAddressMessage) + CRLF;
+const QString RESULT_123 = " 1. 2. 3 --->  66051\r\n";
+} // namespace
+
+class TestWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void geometryAt96Dpi_data();
+    void geometryAt96Dpi();
+    void geometryAtScreenDpi();
+    void fixedSizeAndDecorations();
+    void fonts_data();
+    void fonts();
+    void captionsFit_data();
+    void captionsFit();
+    void panelColoursSurviveAnyPalette();
+    void captionColoursFollowButtonText();
+    void initialState();
+    void accessibleNames_data();
+    void accessibleNames();
+    void tabChain();
+    void clickClearsTabKeeps_data();
+    void clickClearsTabKeeps();
+    void clickInLogChangesNothing();
+    void enterAndEscapePressNothing_data();
+    void enterAndEscapePressNothing();
+    void conversionsByMouse_data();
+    void conversionsByMouse();
+    void typedLogIsExtendedOrReplaced();
+    void longLinesWrapWithoutScrollBars();
+    void logLineEndsAfterEdits();
+    void exitEndsProgram();
+    void closeBoxEndsProgram();
+
+private:
+    template <typename T = QWidget> T *find(const char *name) const
+    {
+        T *widget = m_window->findChild<T *>(QLatin1String(name));
+        if (widget == nullptr && m_window->objectName() == QLatin1String(name))
+            widget = qobject_cast<T *>(m_window.get());
+        return widget;
+    }
+    void showAndActivate();
+    void click(const char *name);
+
+    std::unique_ptr<QuorranWindow> m_window;
+};
+
+void TestWindow::init() { m_window = std::make_unique<QuorranWindow>(); }
+
+void TestWindow::cleanup() { m_window.reset(); }
+
+void TestWindow::showAndActivate()
+{
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestWindow::click(const char *name)
+{
+    QWidget *widget = find(name);
+    QVERIFY2(widget != nullptr, name);
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+}
+
+// Worked out by hand from the twips table at 15 twips to the pixel, every edge
+// rounded on its own; children are relative to their frame.
+void TestWindow::geometryAt96Dpi_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    QTest::newRow("SSPanel1") << "SSPanel1" << QRect(0, 0, 289, 40);
+    QTest::newRow("SSFrame1") << "SSFrame1" << QRect(8, 47, 274, 63);
+    QTest::newRow("dom") << "dom" << QRect(8, 23, 78, 21);
+    QTest::newRow("area") << "area" << QRect(93, 23, 79, 21);
+    QTest::newRow("port") << "port" << QRect(179, 23, 79, 21);
+    QTest::newRow("Frame1") << "Frame1" << QRect(8, 117, 149, 63);
+    QTest::newRow("addr") << "addr" << QRect(8, 23, 133, 21);
+    QTest::newRow("SSCommand1") << "SSCommand1" << QRect(164, 125, 118, 24);
+    QTest::newRow("SSCommand2") << "SSCommand2" << QRect(164, 156, 118, 24);
+    QTest::newRow("errorMsg") << "errorMsg" << QRect(8, 187, 274, 118);
+    QTest::newRow("errorbox") << "errorbox" << QRect(8, 24, 258, 81);
+    QTest::newRow("SSPanel2") << "SSPanel2" << QRect(8, 320, 172, 24);
+    QTest::newRow("SSCommand3") << "SSCommand3" << QRect(203, 320, 71, 24);
+    QTest::newRow("client area") << "Quorran" << QRect(0, 0, 289, 354);
+}
+
+void TestWindow::geometryAt96Dpi()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    const Placement *placement = findPlacement(name.toStdString());
+    const QRect actual = placement != nullptr ? pixelGeometry(*placement, 96.0)
+                                              : twipsToPixels(QRect(0, 0, kClientWidthTwips, kClientHeightTwips), 96.0);
+    QCOMPARE(actual, pixels);
+}
+
+void TestWindow::geometryAtScreenDpi()
+{
+    const double dpi = m_window->screen()->logicalDotsPerInch();
+    for (const Placement &placement : kPlacements) {
+        const QWidget *widget = find(std::string(placement.name).c_str());
+        QVERIFY(widget != nullptr);
+        QCOMPARE(widget->geometry(), pixelGeometry(placement, dpi));
+        QCOMPARE(widget->parentWidget()->objectName(),
+                 placement.container.empty() ? QString("Quorran") : QString::fromLatin1(placement.container.data(),
+                                                                                       placement.container.size()));
+    }
+    QCOMPARE(m_window->size(), twipsToPixels(QRect(0, 0, kClientWidthTwips, kClientHeightTwips), dpi).size());
+}
+
+void TestWindow::fixedSizeAndDecorations()
+{
+    QCOMPARE(m_window->minimumSize(), m_window->size());
+    QCOMPARE(m_window->maximumSize(), m_window->size());
+    const Qt::WindowFlags flags = m_window->windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowSystemMenuHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+    QCOMPARE(m_window->windowTitle(), QString("Quorran"));
+    QVERIFY(!m_window->windowIcon().isNull());
+    QCOMPARE(m_window->windowIcon().availableSizes(), (QList<QSize>{QSize(32, 32), QSize(16, 16)}));
+}
+
+void TestWindow::fonts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<double>("points");
+    QTest::addColumn<int>("weight");
+
+    QTest::newRow("SSPanel1") << "SSPanel1" << "Verdana" << 12.2264 << 400;
+    QTest::newRow("SSFrame1") << "SSFrame1" << "MS Sans Serif" << 7.4717 << 400;
+    for (const char *box : {"dom", "area", "port", "addr", "errorbox"})
+        QTest::newRow(box) << box << "Verdana" << 8.83 << 400;
+    QTest::newRow("SSPanel2") << "SSPanel2" << "Comic Sans MS" << 8.1509 << 700;
+    for (const char *byDefault : {"Frame1", "errorMsg", "SSCommand1", "SSCommand2", "SSCommand3"})
+        QTest::newRow(byDefault) << byDefault << "MS Sans Serif" << 8.25 << 400;
+}
+
+void TestWindow::fonts()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, family);
+    QFETCH(double, points);
+    QFETCH(int, weight);
+    const QFont font = find(qPrintable(name))->font();
+    QCOMPARE(font.family(), family);
+    QCOMPARE(font.pointSizeF(), points);
+    QCOMPARE(int(font.weight()), weight);
+    QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
+}
+
+// No caption may be clipped at the screen's DPI with the fonts actually found.
+void TestWindow::captionsFit_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"SSPanel1", "SSPanel2", "SSFrame1", "Frame1", "errorMsg", "SSCommand1", "SSCommand2",
+                             "SSCommand3"})
+        QTest::newRow(name) << name;
+}
+
+void TestWindow::captionsFit()
+{
+    QFETCH(QString, name);
+    const QWidget *widget = find(qPrintable(name));
+    const QFontMetrics metrics(widget->font());
+    QString caption;
+    int room = 0;
+    int height = 0;
+    if (const auto *button = qobject_cast<const QPushButton *>(widget)) {
+        caption = button->text();
+        room = button->width() - 2 * 3; // the button's bevel on both sides
+        height = button->height() - 2 * 3;
+    } else if (const auto *frame = qobject_cast<const QGroupBox *>(widget)) {
+        caption = frame->title();
+        room = frame->width() - 2 * 8; // the caption's indent
+        height = frame->contentsRect().top() + frame->height();
+    } else if (const auto *panel = qobject_cast<const QLabel *>(widget)) {
+        caption = panel->text();
+        room = panel->contentsRect().width();
+        height = panel->contentsRect().height();
+    }
+    QVERIFY(!caption.isEmpty());
+    QVERIFY2(metrics.horizontalAdvance(caption) <= room,
+             qPrintable(QStringLiteral("%1 needs %2 px, has %3").arg(caption).arg(metrics.horizontalAdvance(caption)).arg(room)));
+    QVERIFY2(metrics.height() <= height, qPrintable(QStringLiteral("%1 is %2 px high, has %3")
+                                                        .arg(caption)
+                                                        .arg(metrics.height())
+                                                        .arg(height)));
+}
+
+void TestWindow::panelColoursSurviveAnyPalette()
+{
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::Window, Qt::black);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::ButtonText, Qt::yellow);
+    QApplication::setPalette(dark);
+    QCoreApplication::processEvents();
+    QCOMPARE(find("SSCommand1")->palette().color(QPalette::ButtonText), QColor(Qt::yellow));
+
+    struct Expected {
+        const char *name;
+        QColor text;
+    };
+    for (const Expected &panel : {Expected{"SSPanel1", QColor(0, 0, 255)}, Expected{"SSPanel2", QColor(0, 0, 128)}}) {
+        QLabel *label = find<QLabel>(panel.name);
+        QCOMPARE(label->palette().color(QPalette::WindowText), panel.text);
+        QCOMPARE(label->palette().color(QPalette::Window), QColor(212, 208, 200));
+        // What is painted: the background just inside the bevel.
+        const QImage image = label->grab().toImage();
+        QCOMPARE(image.pixelColor(label->contentsRect().topLeft() + QPoint(1, 1)), QColor(212, 208, 200));
+    }
+    QApplication::setPalette(original);
+    QCoreApplication::processEvents();
+}
+
+void TestWindow::captionColoursFollowButtonText()
+{
+    const QPalette original = QApplication::palette();
+    QPalette changed = original;
+    changed.setColor(QPalette::ButtonText, QColor(200, 0, 0));
+    QApplication::setPalette(changed);
+    QCoreApplication::processEvents();
+    for (const char *name : {"SSCommand1", "SSCommand2", "SSCommand3", "SSFrame1"})
+        QCOMPARE(find(name)->palette().color(QPalette::ButtonText), QColor(200, 0, 0));
+    // The frame's caption is drawn in that colour.
+    QGroupBox *frame = find<QGroupBox>("SSFrame1");
+    const QImage image = frame->grab().toImage();
+    bool found = false;
+    for (int y = 0; y < 20 && !found; ++y)
+        for (int x = 0; x < image.width() && !found; ++x)
+            found = image.pixelColor(x, y).red() > 150 && image.pixelColor(x, y).green() < 60;
+    QApplication::setPalette(original);
+    QCoreApplication::processEvents();
+    QVERIFY(found);
+}
+
+void TestWindow::initialState()
+{
+    showAndActivate();
+    COMPARE_TEXT(u16(find<QLineEdit>("dom")->text()), u"Domain_ID");
+    COMPARE_TEXT(u16(find<QLineEdit>("area")->text()), u"Area_ID");
+    COMPARE_TEXT(u16(find<QLineEdit>("port")->text()), u"Port_ID");
+    COMPARE_TEXT(u16(find<QLineEdit>("addr")->text()), u"Address ID");
+    QVERIFY(find<QPlainTextEdit>("errorbox")->toPlainText().isEmpty());
+    QVERIFY(!find<QPlainTextEdit>("errorbox")->isReadOnly());
+    QCOMPARE(QApplication::focusWidget(), find("SSCommand1"));
+    for (const Placement &placement : kPlacements) {
+        const QWidget *widget = find(std::string(placement.name).c_str());
+        QVERIFY2(widget->isVisible() && widget->isEnabled(), qPrintable(widget->objectName()));
+    }
+}
+
+void TestWindow::accessibleNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("accessible");
+    QTest::newRow("dom") << "dom" << "Domain ID";
+    QTest::newRow("area") << "area" << "Area ID";
+    QTest::newRow("port") << "port" << "Port ID";
+    QTest::newRow("addr") << "addr" << "Address ID";
+    QTest::newRow("errorbox") << "errorbox" << "Message Box";
+    QTest::newRow("SSCommand1") << "SSCommand1" << "From D.A.P to AddrID";
+    QTest::newRow("SSCommand2") << "SSCommand2" << "From AddrID to D.A.P";
+    QTest::newRow("SSCommand3") << "SSCommand3" << "Exit";
+}
+
+void TestWindow::accessibleNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, accessible);
+    QCOMPARE(find(qPrintable(name))->accessibleName(), accessible);
+}
+
+void TestWindow::tabChain()
+{
+    showAndActivate();
+    const QStringList forward = {"SSCommand2", "errorbox", "dom", "area", "port", "addr", "SSCommand3", "SSCommand1"};
+    for (const QString &expected : forward) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), expected);
+    }
+    QStringList backward = forward;
+    std::reverse(backward.begin(), backward.end());
+    backward.removeFirst();
+    backward.append("SSCommand1");
+    for (const QString &expected : backward) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget()->objectName(), expected);
+    }
+}
+
+void TestWindow::clickClearsTabKeeps_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"dom", "area", "port", "addr"})
+        QTest::newRow(name) << name;
+}
+
+void TestWindow::clickClearsTabKeeps()
+{
+    QFETCH(QString, name);
+    showAndActivate();
+    auto *box = find<QLineEdit>(qPrintable(name));
+    const QString label = box->text();
+
+    // Moving in with the keyboard keeps the label, and typing extends it.
+    QWidget *previous = box->previousInFocusChain();
+    while (!(previous->focusPolicy() & Qt::TabFocus))
+        previous = previous->previousInFocusChain();
+    previous->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(previous, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), box);
+    QCOMPARE(box->text(), label);
+
+    // Every click empties the field, also one that places the caret in a number.
+    click(qPrintable(name));
+    QCOMPARE(box->text(), QString());
+    QTest::keyClicks(box, "12");
+    QCOMPARE(box->text(), QString("12"));
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(5, box->height() / 2));
+    QCOMPARE(box->text(), QString());
+    // A right click is not a click.
+    QTest::keyClicks(box, "7");
+    QTest::mouseClick(box, Qt::RightButton, Qt::NoModifier, box->rect().center());
+    QCOMPARE(box->text(), QString("7"));
+}
+
+void TestWindow::clickInLogChangesNothing()
+{
+    showAndActivate();
+    auto *log = find<QPlainTextEdit>("errorbox");
+    log->setPlainText("kept");
+    QTest::mouseClick(log->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
+    QCOMPARE(log->toPlainText(), QString("kept"));
+    QCOMPARE(find<QLineEdit>("dom")->text(), QString("Domain_ID"));
+}
+
+void TestWindow::enterAndEscapePressNothing_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("key");
+    for (const char *name : {"dom", "area", "port", "addr", "errorbox"}) {
+        QTest::newRow(qPrintable(QString(name) + " enter")) << name << int(Qt::Key_Return);
+        QTest::newRow(qPrintable(QString(name) + " keypad enter")) << name << int(Qt::Key_Enter);
+        QTest::newRow(qPrintable(QString(name) + " escape")) << name << int(Qt::Key_Escape);
+    }
+}
+
+void TestWindow::enterAndEscapePressNothing()
+{
+    QFETCH(QString, name);
+    QFETCH(int, key);
+    showAndActivate();
+    QSignalSpy first(find<QAbstractButton>("SSCommand1"), &QAbstractButton::clicked);
+    QSignalSpy second(find<QAbstractButton>("SSCommand2"), &QAbstractButton::clicked);
+    QSignalSpy exit(find<QAbstractButton>("SSCommand3"), &QAbstractButton::clicked);
+    QWidget *widget = find(qPrintable(name));
+    widget->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(widget, Qt::Key(key));
+    QCOMPARE(first.count() + second.count() + exit.count(), 0);
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(find<QLineEdit>("addr")->text(), QString("Address ID"));
+}
+
+void TestWindow::conversionsByMouse_data()
+{
+    QTest::addColumn<QString>("dom");
+    QTest::addColumn<QString>("area");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("addr");
+    QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QStringList>("expected"); // dom, area, port, addr, log
+
+    const QStringList toAddress{"SSCommand1"};
+    const QStringList toDap{"SSCommand2"};
+    QTest::newRow("labels to address") << "" << "" << "" << "" << toAddress
+                                       << QStringList{"Domain_ID", "Area_ID", "Port_ID", "Address ID", DOM};
+    QTest::newRow("labels to dap") << "" << "" << "" << "" << toDap
+                                   << QStringList{"Domain_ID", "Area_ID", "Port_ID", "Address ID", ADDR};
+    QTest::newRow("1.2.3") << "1" << "2" << "3" << "" << toAddress << QStringList{"1", "2", "3", " 66051", RESULT_123};
+    QTest::newRow("66051abc") << "" << "" << "" << "66051abc" << toDap
+                              << QStringList{" 1", " 2", " 3", "66051abc", " 66051 --->  1. 2. 3\r\n"};
+    QTest::newRow("hex") << "" << "" << "" << "&H010203" << toDap
+                         << QStringList{" 1", " 2", " 3", "&H010203", " 66051 --->  1. 2. 3\r\n"};
+    QTest::newRow("three errors") << "0" << "300" << "-1" << "" << toAddress
+                                  << QStringList{"0", "300", "-1", "Address ID", DOM + AREA + PORT};
+    QTest::newRow("success then area errors") << "1" << "2" << "3" << "" << QStringList{"SSCommand1", "area:256", "SSCommand1", "SSCommand1"}
+                                              << QStringList{"1", "256", "3", " 66051", RESULT_123 + AREA + AREA};
+    QTest::newRow("round trip") << "239" << "255" << "255" << "" << QStringList{"SSCommand1", "dom:", "area:", "port:", "SSCommand2"}
+                                << QStringList{" 239", " 255", " 255", " 15728639", " 15728639 --->  239. 255. 255\r\n"};
+    QTest::newRow("overflow keeps fields") << "1e400" << "2" << "3" << "" << toAddress
+                                           << QStringList{"1e400", "2", "3", "Address ID", DOM};
+}
+
+// Each button entry is a control to click, or "field:text" to click a field
+// (which empties it) and type a text.
+void TestWindow::conversionsByMouse()
+{
+    QFETCH(QString, dom);
+    QFETCH(QString, area);
+    QFETCH(QString, port);
+    QFETCH(QString, addr);
+    QFETCH(QStringList, buttons);
+    QFETCH(QStringList, expected);
+    showAndActivate();
+
+    const auto typeInto = [this](const char *name, const QString &text) {
+        click(name);
+        QTest::keyClicks(find(name), text);
+    };
+    const char *names[] = {"dom", "area", "port", "addr"};
+    const QString typed[] = {dom, area, port, addr};
+    for (int i = 0; i < 4; ++i) {
+        if (!typed[i].isEmpty())
+            typeInto(names[i], typed[i]);
+    }
+    for (const QString &step : buttons) {
+        const qsizetype colon = step.indexOf(':');
+        if (colon < 0)
+            click(qPrintable(step));
+        else
+            typeInto(qPrintable(step.left(colon)), step.mid(colon + 1));
+    }
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(find<QLineEdit>(names[i])->text(), expected[i]);
+    COMPARE_TEXT(m_window->fields().text(Field::ErrorBox), u16(expected[4]));
+    QString shown = expected[4];
+    QCOMPARE(find<QPlainTextEdit>("errorbox")->toPlainText(), shown.replace(CRLF, "\n"));
+}
+
+void TestWindow::typedLogIsExtendedOrReplaced()
+{
+    showAndActivate();
+    auto *log = find<QPlainTextEdit>("errorbox");
+    log->setFocus(Qt::OtherFocusReason);
+    QTest::keyClicks(log, "note");
+    QTest::keyClick(log, Qt::Key_Return);
+    QTest::keyClicks(log, "second");
+
+    // An area failure appends straight after what the user typed.
+    for (const char *name : {"dom", "area", "port"})
+        click(name);
+    QTest::keyClicks(find("dom"), "1");
+    QTest::keyClicks(find("area"), "256");
+    QTest::keyClicks(find("port"), "1");
+    click("SSCommand1");
+    COMPARE_TEXT(m_window->fields().text(Field::ErrorBox), u16("note\r\nsecond" + AREA));
+    QCOMPARE(log->toPlainText(), "note\nsecond" + qs(kAreaMessage) + "\n");
+
+    // The user edits again; the next append sees the edit.
+    log->moveCursor(QTextCursor::End);
+    QTest::keyClicks(log, "more");
+    click("SSCommand1");
+    COMPARE_TEXT(m_window->fields().text(Field::ErrorBox), u16("note\r\nsecond" + AREA + "more" + AREA));
+
+    // A domain failure replaces everything.
+    click("dom");
+    click("SSCommand1");
+    COMPARE_TEXT(m_window->fields().text(Field::ErrorBox), u16(DOM + AREA));
+}
+
+void TestWindow::longLinesWrapWithoutScrollBars()
+{
+    showAndActivate();
+    auto *log = find<QPlainTextEdit>("errorbox");
+    QString text;
+    for (int i = 0; i < 60; ++i)
+        text += qs(kAddressMessage) + " " + qs(kAddressMessage) + CRLF;
+    m_window->fields().setText(Field::ErrorBox, u16(text));
+    QCoreApplication::processEvents();
+    QVERIFY(log->document()->firstBlock().layout()->lineCount() > 1);
+    QVERIFY(!log->verticalScrollBar()->isVisible());
+    QVERIFY(!log->horizontalScrollBar()->isVisible());
+}
+
+// Whatever the text box keeps inside, the field's text has CR LF line ends.
+void TestWindow::logLineEndsAfterEdits()
+{
+    FieldModel &fields = m_window->fields();
+    const auto roundTrip = [&](const QString &set, const QString &read) {
+        fields.setText(Field::ErrorBox, u16(set));
+        COMPARE_TEXT(fields.text(Field::ErrorBox), u16(read));
+    };
+    roundTrip("a\r\nb\r\n", "a\r\nb\r\n");
+    roundTrip("a\nb", "a\r\nb");
+    roundTrip("a\rb\r", "a\r\nb\r\n");
+    roundTrip(QString("a") + QChar(0x2029) + "b", "a\r\nb");
+    roundTrip(QString("no") + QChar(0xA0) + "break", QString("no") + QChar(0xA0) + "break");
+    roundTrip("", "");
+    // Extending the old text appends; the result reads back the same.
+    roundTrip("x\r\n", "x\r\n");
+    roundTrip("x\r\ny\r\n", "x\r\ny\r\n");
+    roundTrip("x\r\ny\r\nz", "x\r\ny\r\nz");
+    QCOMPARE(find<QPlainTextEdit>("errorbox")->toPlainText(), QString("x\ny\nz"));
+}
+
+void TestWindow::exitEndsProgram()
+{
+    showAndActivate();
+    QTest::keyClicks(find("dom"), "unconverted");
+    QTimer::singleShot(0, this, [this] { click("SSCommand3"); });
+    QTimer::singleShot(10000, this, [] { QCoreApplication::exit(99); });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!m_window->isVisible());
+}
+
+void TestWindow::closeBoxEndsProgram()
+{
+    showAndActivate();
+    QTimer::singleShot(0, m_window.get(), &QWidget::close);
+    QTimer::singleShot(10000, this, [] { QCoreApplication::exit(99); });
+    QCOMPARE(QCoreApplication::exec(), 0);
+    QVERIFY(!m_window->isVisible());
+}
+
+QTEST_MAIN(TestWindow)
+#include "tst_window.moc"

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Starts the real program on a private Xvfb display and reads back, with
+# xprop, what a window manager is told: fixed size, no minimise or maximise
+# box, no taskbar button; and that it shows one top-level window only.
+set -euo pipefail
+
+if [ "${1:-}" != "--inside" ]; then
+    exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" --inside "$@"
+fi
+exe=$2
+fail() { echo "FAIL: $*"; exit 1; }
+
+"$exe" 2>/dev/null &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+
+window=""
+for _ in $(seq 100); do
+    window=$(xwininfo -root -tree | awk '/\("quorran" "Quorran"\)/ {print $1; exit}')
+    [ -n "$window" ] && xwininfo -id "$window" | grep -q 'Map State: IsViewable' && break
+    window=""
+    sleep 0.1
+done
+[ -n "$window" ] || fail "no mapped Quorran window within 10 s"
+props=$(xprop -id "$window")
+
+hints=$(echo "$props" | sed -n '/WM_NORMAL_HINTS/,/^[^[:space:]]/p')
+min=$(echo "$hints" | sed -n 's/.*minimum size: \([0-9]* by [0-9]*\).*/\1/p')
+max=$(echo "$hints" | sed -n 's/.*maximum size: \([0-9]* by [0-9]*\).*/\1/p')
+[ -n "$min" ] && [ "$min" = "$max" ] || fail "size hints not fixed (min '$min', max '$max')"
+echo "ok: fixed size $min"
+
+motif=$(echo "$props" | sed -n 's/^_MOTIF_WM_HINTS(_MOTIF_WM_HINTS) = //p')
+IFS=', ' read -r flags functions decorations _ <<<"$motif"
+(( flags & 1 )) || fail "_MOTIF_WM_HINTS sets no functions: $motif"
+(( flags & 2 )) || fail "_MOTIF_WM_HINTS sets no decorations: $motif"
+(( (functions & 1) == 0 && (functions & 0x18) == 0 )) || fail "minimise/maximise functions offered: $motif"
+(( (decorations & 1) == 0 && (decorations & 0x60) == 0 )) || fail "minimise/maximise boxes drawn: $motif"
+(( functions & 0x20 )) || fail "no close function: $motif"
+echo "ok: _MOTIF_WM_HINTS $motif"
+
+echo "$props" | grep -q '^_NET_WM_STATE(ATOM) = .*_NET_WM_STATE_SKIP_TASKBAR' || fail "_NET_WM_STATE lacks SKIP_TASKBAR"
+echo "ok: _NET_WM_STATE_SKIP_TASKBAR"
+
+viewable=0
+for child in $(xwininfo -root -children | awk '/^ +0x/ {print $1}'); do
+    xwininfo -id "$child" | grep -q 'Map State: IsViewable' && viewable=$((viewable + 1))
+done
+[ "$viewable" -eq 1 ] || fail "$viewable top-level windows shown"
+echo "ok: one top-level window"
+
+kill -0 $pid 2>/dev/null || fail "program ended on its own"
