@@ -83,6 +83,20 @@ void BM_AddressToDap(benchmark::State &state)
 }
 BENCHMARK(BM_AddressToDap);
 
+// 10,000 Area ID failures in a row, each appending one line to the log.
+void BM_LogAppendsInMemory(benchmark::State &state)
+{
+    for (auto _ : state) {
+        MemoryFields fields;
+        fields.setText(Field::Dom, u"1");
+        fields.setText(Field::Area, u"256");
+        for (int i = 0; i < 10'000; ++i)
+            DapToAddress(fields);
+        benchmark::DoNotOptimize(fields.text(Field::ErrorBox).size());
+    }
+}
+BENCHMARK(BM_LogAppendsInMemory)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

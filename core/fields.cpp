@@ -38,7 +38,7 @@ MemoryFields::MemoryFields()
         m_texts[indexOf(field)] = initialText(field);
 }
 
-std::u16string MemoryFields::text(Field field) const { return m_texts[indexOf(field)]; }
+std::u16string_view MemoryFields::text(Field field) const { return m_texts[indexOf(field)]; }
 
 void MemoryFields::setText(Field field, std::u16string_view text)
 {

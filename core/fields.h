@@ -23,7 +23,9 @@ std::u16string_view initialText(Field field);
 class FieldModel {
 public:
     virtual ~FieldModel() = default;
-    virtual std::u16string text(Field field) const = 0;
+    // The whole text of a field. The view stays valid until the next call on
+    // the model; a caller that keeps the text longer copies it.
+    virtual std::u16string_view text(Field field) const = 0;
     virtual void setText(Field field, std::u16string_view text) = 0;
 
 protected:
@@ -35,7 +37,7 @@ protected:
 class MemoryFields final : public FieldModel {
 public:
     MemoryFields();
-    std::u16string text(Field field) const override;
+    std::u16string_view text(Field field) const override;
     void setText(Field field, std::u16string_view text) override;
 
 private:

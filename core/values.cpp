@@ -320,8 +320,11 @@ std::u16string Char(char16_t code) { return std::u16string(1, code); }
 
 std::u16string Join(std::u16string_view left, std::u16string_view right)
 {
+    // Capacities in powers of two: a log that grows line by line then asks the
+    // allocator for the same few sizes again and again, which it can reuse,
+    // instead of ever larger blocks that each cost fresh pages.
     std::u16string joined;
-    joined.reserve(left.size() + right.size());
+    joined.reserve(std::bit_ceil(left.size() + right.size()));
     joined.append(left);
     joined.append(right);
     return joined;

@@ -5,6 +5,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <cstring>
+
 namespace quorran {
 
 namespace {
@@ -55,11 +57,14 @@ WidgetFields::WidgetFields(QLineEdit *dom, QLineEdit *area, QLineEdit *port, QLi
 
 WidgetFields::~WidgetFields() { QObject::disconnect(m_editWatch); }
 
-std::u16string WidgetFields::text(Field field) const
+std::u16string_view WidgetFields::text(Field field) const
 {
     if (field == Field::ErrorBox)
         return logText();
-    return fromQString(m_lines[static_cast<std::size_t>(field)]->text());
+    const auto index = static_cast<std::size_t>(field);
+    const QString text = m_lines[index]->text();
+    m_lineTexts[index].assign(reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size()));
+    return m_lineTexts[index];
 }
 
 void WidgetFields::setText(Field field, std::u16string_view text)
@@ -70,7 +75,7 @@ void WidgetFields::setText(Field field, std::u16string_view text)
         m_lines[static_cast<std::size_t>(field)]->setText(toQString(text));
 }
 
-std::u16string WidgetFields::logText() const
+std::u16string_view WidgetFields::logText() const
 {
     if (!m_mirrorValid) {
         // toRawText keeps no-break spaces that toPlainText would turn into blanks.
@@ -83,7 +88,8 @@ std::u16string WidgetFields::logText() const
 void WidgetFields::setLogText(std::u16string_view text)
 {
     const std::u16string_view current = m_mirrorValid ? std::u16string_view(m_logMirror) : std::u16string_view();
-    const bool extends = m_mirrorValid && text.size() >= current.size() && text.substr(0, current.size()) == current;
+    const bool extends = m_mirrorValid && text.size() >= current.size() &&
+                         std::memcmp(text.data(), current.data(), current.size() * sizeof(char16_t)) == 0;
     const std::u16string_view tail = extends ? text.substr(current.size()) : text;
 
     // The mirror always ends in a complete line break or none, so a tail can

@@ -23,14 +23,16 @@ public:
     WidgetFields(const WidgetFields &) = delete;
     WidgetFields &operator=(const WidgetFields &) = delete;
 
-    std::u16string text(Field field) const override;
+    std::u16string_view text(Field field) const override;
     void setText(Field field, std::u16string_view text) override;
 
 private:
-    std::u16string logText() const;
+    std::u16string_view logText() const;
     void setLogText(std::u16string_view text);
 
     std::array<QLineEdit *, 4> m_lines;
+    // The last text read from each line, so that text() can hand out a view.
+    mutable std::array<std::u16string, 4> m_lineTexts;
     QPlainTextEdit *m_log;
     // The log's text as last read or written, valid until the user edits it.
     mutable std::u16string m_logMirror;

@@ -1,0 +1,86 @@
+// The message log in the real window: 10,000 successive Area ID failures, each
+// appending one line, with the time of the first and the last thousand
+// appends side by side; and, for scale, the same log rebuilt on every append.
+
+#include "conversions.h"
+#include "fields.h"
+#include "quorranwindow.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+using namespace quorran;
+
+namespace {
+
+constexpr int kAppends = 10'000;
+
+// Forwards to the window but clears the log before each write, so that every
+// write lays out the whole text again.
+class ResettingFields final : public FieldModel {
+public:
+    explicit ResettingFields(FieldModel &inner) : m_inner(inner) {}
+    std::u16string_view text(Field field) const override { return m_inner.text(field); }
+    void setText(Field field, std::u16string_view text) override
+    {
+        if (field == Field::ErrorBox)
+            m_inner.setText(field, u"");
+        m_inner.setText(field, text);
+    }
+
+private:
+    FieldModel &m_inner;
+};
+
+void runAppends(benchmark::State &state, bool resetting, int appends)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        QuorranWindow window;
+        window.show();
+        QCoreApplication::processEvents();
+        ResettingFields resetter(window.fields());
+        FieldModel &fields = resetting ? static_cast<FieldModel &>(resetter) : window.fields();
+        fields.setText(Field::Dom, u"1");
+        fields.setText(Field::Area, u"256");
+        fields.setText(Field::Port, u"1");
+        state.ResumeTiming();
+
+        double firstMs = 0;
+        double lastMs = 0;
+        for (int i = 0; i < appends; ++i) {
+            const auto start = std::chrono::steady_clock::now();
+            DapToAddress(fields);
+            const std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
+            if (i < appends / 10)
+                firstMs += spent.count();
+            else if (i >= appends - appends / 10)
+                lastMs += spent.count();
+        }
+        QCoreApplication::processEvents(); // let the window paint the result once
+        state.counters["first_tenth_ms"] = firstMs;
+        state.counters["last_tenth_ms"] = lastMs;
+    }
+}
+
+void BM_LogAppends(benchmark::State &state) { runAppends(state, false, kAppends); }
+BENCHMARK(BM_LogAppends)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_LogRebuiltEachTime(benchmark::State &state) { runAppends(state, true, static_cast<int>(state.range(0))); }
+BENCHMARK(BM_LogRebuiltEachTime)->Arg(2'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
