@@ -189,6 +189,11 @@ void TestWindow::fonts()
     QCOMPARE(font.pointSizeF(), points);
     QCOMPARE(int(font.weight()), weight);
     QVERIFY(!font.italic() && !font.underline() && !font.strikeOut());
+    // What is drawn is the face itself or the free face that stands in for it.
+    const QString drawn = QFontInfo(font).family();
+    const QStringList acceptable = QStringList{family} + QFont::substitutes(family);
+    QVERIFY2(acceptable.contains(drawn, Qt::CaseInsensitive), qPrintable(drawn + " for " + family));
+} + QFont::substitutes(family)).join(",")));
 }
 
 // No caption may be clipped at the screen's DPI with the fonts actually found.
