@@ -193,7 +193,6 @@ void TestWindow::fonts()
     const QString drawn = QFontInfo(font).family();
     const QStringList acceptable = QStringList{family} + QFont::substitutes(family);
     QVERIFY2(acceptable.contains(drawn, Qt::CaseInsensitive), qPrintable(drawn + " for " + family));
-} + QFont::substitutes(family)).join(",")));
 }
 
 // No caption may be clipped at the screen's DPI with the fonts actually found.
