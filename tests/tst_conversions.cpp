@@ -7,6 +7,8 @@
 
 #include <QtTest>
 
+#include <array>
+
 using namespace quorran;
 
 namespace {
@@ -27,6 +29,8 @@ private slots:
     void dapToAddress();
     void addressToDap_data();
     void addressToDap();
+    void tenMegabyteFields_data();
+    void tenMegabyteFields();
 };
 
 void TestConversions::initialTexts()
@@ -172,6 +176,68 @@ void TestConversions::addressToDap()
     COMPARE_TEXT(fields.text(Field::Area), u16(area));
     COMPARE_TEXT(fields.text(Field::Port), u16(port));
     COMPARE_TEXT(fields.text(Field::ErrorBox), u16(log));
+}
+
+// Ten megabytes pasted into every field, the log included: both conversions
+// still answer with the messages they give for short texts, and every field
+// they may not write keeps its text.
+void TestConversions::tenMegabyteFields_data()
+{
+    QTest::addColumn<QString>("unit");         // each input: this repeated to 10 MB,
+    QTest::addColumn<QStringList>("suffixes"); // then its suffix (dom, area, port, addr)
+    QTest::addColumn<bool>("dapKeepsLog");
+    QTest::addColumn<QString>("dapLog");       // after the old log when it is kept
+    QTest::addColumn<QString>("dapAddr");      // empty: addr keeps its text
+    QTest::addColumn<QStringList>("triple");   // empty: dom, area, port keep theirs
+    QTest::addColumn<QString>("addrLog");
+
+    const QStringList none{"", "", "", ""};
+    QTest::newRow("digits") << "7" << none << false << DOM + AREA + PORT << "" << QStringList() << ADDR;
+    QTest::newRow("letters") << "x" << none << false << DOM << "" << QStringList() << ADDR;
+    QTest::newRow("lone surrogates") << QString(QChar(0xD800)) << none << false << DOM << "" << QStringList() << ADDR;
+    QTest::newRow("other scripts") << QString::fromUtf8("\u0661\uFF11\u00A0") << QStringList{"1", "1", "1", "66051"}
+                                   << false << DOM << "" << QStringList() << ADDR;
+    QTest::newRow("blanks then numbers") << " " << QStringList{"1", "2", "300", "66051"} << true << PORT << ""
+                                         << QStringList{" 1", " 2", " 3"} << RESULT_66051;
+    QTest::newRow("tabs then numbers") << "\t" << QStringList{"1", "2", "3", "65536"} << false << RESULT_123
+                                       << " 66051" << QStringList{" 1", " 0", " 0"} << " 65536 --->  1. 0. 0\r\n";
+    QTest::newRow("leading zeros") << "0" << QStringList{"1", "2", "3", "66051"} << false << RESULT_123 << " 66051"
+                                   << QStringList{" 1", " 2", " 3"} << RESULT_66051;
+}
+
+void TestConversions::tenMegabyteFields()
+{
+    QFETCH(QString, unit);
+    QFETCH(QStringList, suffixes);
+    QFETCH(bool, dapKeepsLog);
+    QFETCH(QString, dapLog);
+    QFETCH(QString, dapAddr);
+    QFETCH(QStringList, triple);
+    QFETCH(QString, addrLog);
+
+    constexpr qsizetype kUnits = 5 * 1024 * 1024; // 10 MB of UTF-16
+    const QString fill = unit.repeated(kUnits / unit.size());
+    const std::u16string oldLog = u16(QString("note\r\n").repeated(kUnits / 6));
+    std::array<std::u16string, 4> inputs;
+    MemoryFields fields;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        inputs[i] = u16(fill + suffixes[static_cast<qsizetype>(i)]);
+        fields.setText(kAllFields[i], inputs[i]);
+    }
+    fields.setText(Field::ErrorBox, oldLog);
+
+    DapToAddress(fields);
+    COMPARE_TEXT(fields.text(Field::ErrorBox), (dapKeepsLog ? oldLog : std::u16string()) + u16(dapLog));
+    COMPARE_TEXT(fields.text(Field::Addr), dapAddr.isEmpty() ? inputs[3] : u16(dapAddr));
+    for (std::size_t i = 0; i < 3; ++i)
+        COMPARE_TEXT(fields.text(kAllFields[i]), inputs[i]);
+
+    fields.setText(Field::Addr, inputs[3]);
+    AddressToDap(fields);
+    COMPARE_TEXT(fields.text(Field::ErrorBox), u16(addrLog));
+    COMPARE_TEXT(fields.text(Field::Addr), inputs[3]);
+    for (std::size_t i = 0; i < 3; ++i)
+        COMPARE_TEXT(fields.text(kAllFields[i]), triple.isEmpty() ? inputs[i] : u16(triple[static_cast<qsizetype>(i)]));
 }
 
 QTEST_GUILESS_MAIN(TestConversions)

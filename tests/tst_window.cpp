@@ -66,6 +66,7 @@ private slots:
     void typedLogIsExtendedOrReplaced();
     void longLinesWrapWithoutScrollBars();
     void logLineEndsAfterEdits();
+    void hugeUnbrokenLogText();
     void exitEndsProgram();
     void closeBoxEndsProgram();
 
@@ -540,6 +541,26 @@ void TestWindow::logLineEndsAfterEdits()
     roundTrip("x\r\ny\r\n", "x\r\ny\r\n");
     roundTrip("x\r\ny\r\nz", "x\r\ny\r\nz");
     QCOMPARE(find<QPlainTextEdit>("errorbox")->toPlainText(), QString("x\ny\nz"));
+}
+
+// A paste of a million characters without a break wraps (in time linear in its
+// length; ctest's timeout catches the quadratic case) and is kept whole.
+void TestWindow::hugeUnbrokenLogText()
+{
+    showAndActivate();
+    FieldModel &fields = m_window->fields();
+    const std::u16string huge(1'000'000, u'7');
+    fields.setText(Field::ErrorBox, huge);
+    QCoreApplication::processEvents();
+    auto *log = find<QPlainTextEdit>("errorbox");
+    QVERIFY(log->document()->firstBlock().layout()->lineCount() > 1);
+    COMPARE_TEXT(fields.text(Field::ErrorBox), huge);
+    for (const char *name : {"dom", "area", "port"})
+        click(name);
+    QTest::keyClicks(find("dom"), "1");
+    QTest::keyClicks(find("area"), "999");
+    click("SSCommand1");
+    COMPARE_TEXT(fields.text(Field::ErrorBox), huge + u16(AREA));
 }
 
 void TestWindow::exitEndsProgram()

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleOptionGroupBox>
+#include <QTextDocument>
 
 namespace quorran {
 
@@ -91,6 +92,25 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
     return button;
 }
 
+// Breaking lines at word boundaries, and only inside words too long for a line,
+// looks ahead to the next word boundary for every line: quadratic in the
+// length of one unbroken run. Past kWordWrapLimit characters the log breaks
+// lines anywhere, which stays linear whatever is pasted into it.
+constexpr int kWordWrapLimit = 20'000;
+
+void keepWrappingLinear(QPlainTextEdit *log)
+{
+    const auto choose = [log] {
+        const auto mode = log->document()->characterCount() > kWordWrapLimit ? QTextOption::WrapAnywhere
+                                                                             : QTextOption::WrapAtWordBoundaryOrAnywhere;
+        if (log->wordWrapMode() != mode)
+            log->setWordWrapMode(mode);
+    };
+    choose();
+    // contentsChange comes after the edit but before the layout has seen it.
+    QObject::connect(log->document(), &QTextDocument::contentsChange, log, choose);
+}
+
 template <typename T> T *child(const QWidget *window, const char *name)
 {
     return window->findChild<T *>(QLatin1String(name));
@@ -155,7 +175,7 @@ void QuorranWindow::buildControls()
     errorbox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     errorbox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     errorbox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    errorbox->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    keepWrappingLinear(errorbox);
     errorbox->setTabChangesFocus(true);
 
     makePanel(this, QStringLiteral("SSPanel2"), QStringLiteral("By the Quorran team"),
