@@ -7,6 +7,9 @@
 #include "quorranwindow.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 
 #include <benchmark/benchmark.h>
 
@@ -71,6 +74,38 @@ BENCHMARK(BM_LogAppends)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_LogRebuiltEachTime(benchmark::State &state) { runAppends(state, true, static_cast<int>(state.range(0))); }
 BENCHMARK(BM_LogRebuiltEachTime)->Arg(2'000)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Ten megabytes pasted into each input field and into the log, then both
+// conversions: milliseconds for each step, painting included.
+void BM_PasteTenMegabytes(benchmark::State &state)
+{
+    const QString digits(5 * 1024 * 1024, QLatin1Char('7'));
+    for (auto _ : state) {
+        QuorranWindow window;
+        window.show();
+        QCoreApplication::processEvents();
+        QElapsedTimer timer;
+        const auto step = [&](const char *counter) {
+            window.repaint();
+            QCoreApplication::processEvents();
+            state.counters[counter] = static_cast<double>(timer.restart());
+        };
+        timer.start();
+        for (const char *name : {"dom", "area", "port", "addr"}) {
+            auto *box = window.findChild<QLineEdit *>(QLatin1String(name));
+            box->selectAll();
+            box->insert(digits);
+            step(name);
+        }
+        window.findChild<QPlainTextEdit *>(QStringLiteral("errorbox"))->insertPlainText(digits);
+        step("errorbox");
+        DapToAddress(window.fields());
+        step("to_address");
+        AddressToDap(window.fields());
+        step("to_dap");
+    }
+}
+BENCHMARK(BM_PasteTenMegabytes)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

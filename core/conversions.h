@@ -12,8 +12,7 @@ class FieldModel;
 inline constexpr std::u16string_view kDomainMessage = u"ERROR: Domain ID must be within [1,239]";
 inline constexpr std::u16string_view kAreaMessage = u"ERROR: Area ID must be within [0,255]";
 inline constexpr std::u16string_view kPortMessage = u"ERROR: Port ID must be within [0,255]";
-inline constexpr std::u16string_view kAddressMessage =
-    u"ERROR: Address ID must be within [65536,15728896]";
+inline constexpr std::u16string_view kAddressMessage = u"ERROR: Address ID must be within [65536,15728896]";
 inline constexpr std::u16string_view kSeparator = u".";
 inline constexpr std::u16string_view kArrow = u" ---> ";
 

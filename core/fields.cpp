@@ -11,11 +11,16 @@ std::size_t indexOf(Field field) { return static_cast<std::size_t>(field); }
 std::string_view fieldName(Field field)
 {
     switch (field) {
-    case Field::Dom: return "dom";
-    case Field::Area: return "area";
-    case Field::Port: return "port";
-    case Field::Addr: return "addr";
-    case Field::ErrorBox: return "errorbox";
+    case Field::Dom:
+        return "dom";
+    case Field::Area:
+        return "area";
+    case Field::Port:
+        return "port";
+    case Field::Addr:
+        return "addr";
+    case Field::ErrorBox:
+        return "errorbox";
     }
     return {};
 }
@@ -23,11 +28,16 @@ std::string_view fieldName(Field field)
 std::u16string_view initialText(Field field)
 {
     switch (field) {
-    case Field::Dom: return u"Domain_ID";
-    case Field::Area: return u"Area_ID";
-    case Field::Port: return u"Port_ID";
-    case Field::Addr: return u"Address ID";
-    case Field::ErrorBox: return u"";
+    case Field::Dom:
+        return u"Domain_ID";
+    case Field::Area:
+        return u"Area_ID";
+    case Field::Port:
+        return u"Port_ID";
+    case Field::Addr:
+        return u"Address ID";
+    case Field::ErrorBox:
+        return u"";
     }
     return {};
 }
@@ -40,9 +50,6 @@ MemoryFields::MemoryFields()
 
 std::u16string_view MemoryFields::text(Field field) const { return m_texts[indexOf(field)]; }
 
-void MemoryFields::setText(Field field, std::u16string_view text)
-{
-    m_texts[indexOf(field)].assign(text);
-}
+void MemoryFields::setText(Field field, std::u16string_view text) { m_texts[indexOf(field)].assign(text); }
 
 } // namespace quorran

@@ -11,8 +11,7 @@ namespace quorran {
 
 enum class Field { Dom, Area, Port, Addr, ErrorBox };
 
-inline constexpr std::array<Field, 5> kAllFields{Field::Dom, Field::Area, Field::Port,
-                                                 Field::Addr, Field::ErrorBox};
+inline constexpr std::array<Field, 5> kAllFields{Field::Dom, Field::Area, Field::Port, Field::Addr, Field::ErrorBox};
 
 // The control name of a field ("dom", "area", "port", "addr", "errorbox").
 std::string_view fieldName(Field field);

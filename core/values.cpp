@@ -75,10 +75,7 @@ private:
     std::size_t m_pos = 0;
 };
 
-std::int64_t saturatedAdd(std::int64_t count, std::int64_t step)
-{
-    return count < kCountLimit ? count + step : count;
-}
+std::int64_t saturatedAdd(std::int64_t count, std::int64_t step) { return count < kCountLimit ? count + step : count; }
 
 // Digits of the given radix as an unsigned integer, rounded half to even.
 double readRadixDigits(Cursor &cursor, int radix, int bitsPerDigit)
@@ -86,8 +83,7 @@ double readRadixDigits(Cursor &cursor, int radix, int bitsPerDigit)
     std::uint64_t bits = 0;
     std::int64_t droppedBits = 0;
     bool droppedNonZero = false;
-    for (int digit = digitValue(cursor.peek(), radix); digit >= 0;
-         digit = digitValue(cursor.peek(), radix)) {
+    for (int digit = digitValue(cursor.peek(), radix); digit >= 0; digit = digitValue(cursor.peek(), radix)) {
         // Keep at least 57 exact leading bits: 53 for the result, one to round
         // on and a few more; later digits only count as zero or not.
         if ((bits >> 56) == 0) {
@@ -131,8 +127,7 @@ std::int64_t readExponent(Cursor &cursor)
         return 0;
     }
     std::int64_t exponent = 0;
-    for (int digit = digitValue(cursor.peek(), 10); digit >= 0;
-         digit = digitValue(cursor.peek(), 10)) {
+    for (int digit = digitValue(cursor.peek(), 10); digit >= 0; digit = digitValue(cursor.peek(), 10)) {
         if (exponent < kCountLimit)
             exponent = exponent * 10 + digit;
         cursor.advance();
@@ -184,8 +179,7 @@ double readDecimal(Cursor &cursor, bool &found)
     }
     if (cursor.peek() == u'.') {
         cursor.advance();
-        for (int digit = digitValue(cursor.peek(), 10); digit >= 0;
-             digit = digitValue(cursor.peek(), 10)) {
+        for (int digit = digitValue(cursor.peek(), 10); digit >= 0; digit = digitValue(cursor.peek(), 10)) {
             take(digit, false);
             cursor.advance();
         }
@@ -221,10 +215,7 @@ double readDecimal(Cursor &cursor, bool &found)
     return value;
 }
 
-std::u16string widen(std::string_view ascii)
-{
-    return {ascii.begin(), ascii.end()};
-}
+std::u16string widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
 
 std::int32_t clampedQuotient(std::int32_t dividend, std::int32_t divisor)
 {

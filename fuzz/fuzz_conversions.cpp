@@ -72,7 +72,8 @@ void checkDapToAddress(const std::array<std::u16string, 5> &texts)
     if (!domainFails && !areaFails && !portFails) {
         const std::u16string addr = FormatNumber(d * 65536 + a * 256 + p);
         require(fields.text(Field::Addr) == addr, "addr is not the formatted Address ID");
-        const std::u16string line = FormatNumber(d) + u"." + FormatNumber(a) + u"." + FormatNumber(p) + u" ---> " + addr;
+        const std::u16string line =
+            FormatNumber(d) + u"." + FormatNumber(a) + u"." + FormatNumber(p) + u" ---> " + addr;
         require(fields.text(Field::ErrorBox) == withLineEnd(line), "log is not the one result line");
         return;
     }
@@ -107,7 +108,8 @@ void checkAddressToDap(const std::array<std::u16string, 5> &texts)
             "byte fields are not formatted whole numbers");
     require(std::fabs(dom * 65536 + area * 256 + port - x) <= 0.5, "bytes do not add up to the address");
     const std::u16string line = FormatNumber(x) + u" ---> " + std::u16string(fields.text(Field::Dom)) + u"." +
-                                std::u16string(fields.text(Field::Area)) + u"." + std::u16string(fields.text(Field::Port));
+                                std::u16string(fields.text(Field::Area)) + u"." +
+                                std::u16string(fields.text(Field::Port));
     require(fields.text(Field::ErrorBox) == withLineEnd(line), "log is not the one result line");
 }
 

@@ -27,18 +27,18 @@ inline QString visible(std::u16string_view text)
 }
 
 // The failure message is only built on failure: texts may be megabytes long.
-#define COMPARE_TEXT(actual, expected)                                                                 \
-    do {                                                                                               \
-        const auto &actual_ = (actual);                                                                \
-        const auto &expected_ = (expected);                                                            \
-        if (std::u16string_view(actual_) != std::u16string_view(expected_))                            \
-            QFAIL(qPrintable(QStringLiteral("got \"%1\", expected \"%2\"")                              \
-                                 .arg(visible(std::u16string_view(actual_).substr(0, 500)),            \
-                                      visible(std::u16string_view(expected_).substr(0, 500)))));       \
+#define COMPARE_TEXT(actual, expected)                                                                                 \
+    do {                                                                                                               \
+        const auto &actual_ = (actual);                                                                                \
+        const auto &expected_ = (expected);                                                                            \
+        if (std::u16string_view(actual_) != std::u16string_view(expected_))                                            \
+            QFAIL(qPrintable(QStringLiteral("got \"%1\", expected \"%2\"")                                             \
+                                 .arg(visible(std::u16string_view(actual_).substr(0, 500)),                            \
+                                      visible(std::u16string_view(expected_).substr(0, 500)))));                       \
     } while (false)
 
-#define COMPARE_DOUBLE(actual, expected)                                                               \
-    QVERIFY2(std::bit_cast<std::uint64_t>(double(actual)) == std::bit_cast<std::uint64_t>(double(expected)), \
-             qPrintable(QStringLiteral("got %1, expected %2")                                          \
-                            .arg(double(actual), 0, 'g', 17)                                           \
-                            .arg(double(expected), 0, 'g', 17)))
+#define COMPARE_DOUBLE(actual, expected)                                                                               \
+    QVERIFY2(                                                                                                          \
+        std::bit_cast<std::uint64_t>(double(actual)) == std::bit_cast<std::uint64_t>(double(expected)),                \
+        qPrintable(                                                                                                    \
+            QStringLiteral("got %1, expected %2").arg(double(actual), 0, 'g', 17).arg(double(expected), 0, 'g', 17)))

@@ -54,42 +54,131 @@ void TestConversions::dapToAddress_data()
     QTest::addColumn<QString>("log");
 
     const QString untouched = "Address ID";
-    QTest::newRow("labels") << "Domain_ID" << "Area_ID" << "Port_ID" << "" << 1 << untouched << DOM;
-    QTest::newRow("1.2.3") << "1" << "2" << "3" << "" << 1 << " 66051" << RESULT_123;
-    QTest::newRow("lowest") << "1" << "0" << "0" << "" << 1 << " 65536" << " 1. 0. 0 --->  65536\r\n";
-    QTest::newRow("highest") << "239" << "255" << "255" << "" << 1 << " 15728639"
+    QTest::newRow("labels") << "Domain_ID"
+                            << "Area_ID"
+                            << "Port_ID"
+                            << "" << 1 << untouched << DOM;
+    QTest::newRow("1.2.3") << "1"
+                           << "2"
+                           << "3"
+                           << "" << 1 << " 66051" << RESULT_123;
+    QTest::newRow("lowest") << "1"
+                            << "0"
+                            << "0"
+                            << "" << 1 << " 65536"
+                            << " 1. 0. 0 --->  65536\r\n";
+    QTest::newRow("highest") << "239"
+                             << "255"
+                             << "255"
+                             << "" << 1 << " 15728639"
                              << " 239. 255. 255 --->  15728639\r\n";
-    QTest::newRow("typed texts") << " 1 0abc" << "+2" << "3 x" << "" << 1 << " 655875" << " 10. 2. 3 --->  655875\r\n";
-    QTest::newRow("radix inputs") << "0x01" << "&H02" << "&O3" << "" << 1 << " 66051" << RESULT_123;
-    QTest::newRow("dom 0.5 passes") << "0.5" << "1" << "1" << "" << 1 << " 33025" << " 0.5. 1. 1 --->  33025\r\n";
-    QTest::newRow("port 0.5") << "1" << "2" << "0.5" << "" << 1 << " 66048.5" << " 1. 2. 0.5 --->  66048.5\r\n";
-    QTest::newRow("success replaces log") << "1" << "2" << "3" << "typed\r\n" + DOM << 1 << " 66051" << RESULT_123;
+    QTest::newRow("typed texts") << " 1 0abc"
+                                 << "+2"
+                                 << "3 x"
+                                 << "" << 1 << " 655875"
+                                 << " 10. 2. 3 --->  655875\r\n";
+    QTest::newRow("radix inputs") << "0x01"
+                                  << "&H02"
+                                  << "&O3"
+                                  << "" << 1 << " 66051" << RESULT_123;
+    QTest::newRow("dom 0.5 passes") << "0.5"
+                                    << "1"
+                                    << "1"
+                                    << "" << 1 << " 33025"
+                                    << " 0.5. 1. 1 --->  33025\r\n";
+    QTest::newRow("port 0.5") << "1"
+                              << "2"
+                              << "0.5"
+                              << "" << 1 << " 66048.5"
+                              << " 1. 2. 0.5 --->  66048.5\r\n";
+    QTest::newRow("success replaces log") << "1"
+                                          << "2"
+                                          << "3"
+                                          << "typed\r\n" + DOM << 1 << " 66051" << RESULT_123;
     // Bounds on both sides of every check.
-    QTest::newRow("dom 0") << "0" << "2" << "3" << "" << 1 << untouched << DOM;
-    QTest::newRow("dom -0") << "-0" << "2" << "3" << "" << 1 << untouched << DOM;
-    QTest::newRow("dom 0.00001") << "0.00001" << "0" << "0" << "" << 1 << " 0.65536"
-                                  << " 0.00001. 0. 0 --->  0.65536\r\n";
-    QTest::newRow("dom 239.0001") << "239.0001" << "2" << "3" << "" << 1 << untouched << DOM;
-    QTest::newRow("dom 240") << "240" << "2" << "3" << "" << 1 << untouched << DOM;
-    QTest::newRow("area -1") << "1" << "-1" << "3" << "" << 1 << untouched << AREA;
-    QTest::newRow("area -0.5") << "1" << "-0.5" << "3" << "" << 1 << untouched << AREA;
-    QTest::newRow("area 255.5") << "1" << "255.5" << "3" << "" << 1 << untouched << AREA;
-    QTest::newRow("area 256") << "1" << "256" << "3" << "" << 1 << untouched << AREA;
-    QTest::newRow("port -1") << "1" << "2" << "-1" << "" << 1 << untouched << PORT;
-    QTest::newRow("port 256") << "1" << "2" << "256" << "" << 1 << untouched << PORT;
-    QTest::newRow("all three fail") << "0" << "300" << "-1" << "old\r\n" << 1 << untouched << DOM + AREA + PORT;
+    QTest::newRow("dom 0") << "0"
+                           << "2"
+                           << "3"
+                           << "" << 1 << untouched << DOM;
+    QTest::newRow("dom -0") << "-0"
+                            << "2"
+                            << "3"
+                            << "" << 1 << untouched << DOM;
+    QTest::newRow("dom 0.00001") << "0.00001"
+                                 << "0"
+                                 << "0"
+                                 << "" << 1 << " 0.65536"
+                                 << " 0.00001. 0. 0 --->  0.65536\r\n";
+    QTest::newRow("dom 239.0001") << "239.0001"
+                                  << "2"
+                                  << "3"
+                                  << "" << 1 << untouched << DOM;
+    QTest::newRow("dom 240") << "240"
+                             << "2"
+                             << "3"
+                             << "" << 1 << untouched << DOM;
+    QTest::newRow("area -1") << "1"
+                             << "-1"
+                             << "3"
+                             << "" << 1 << untouched << AREA;
+    QTest::newRow("area -0.5") << "1"
+                               << "-0.5"
+                               << "3"
+                               << "" << 1 << untouched << AREA;
+    QTest::newRow("area 255.5") << "1"
+                                << "255.5"
+                                << "3"
+                                << "" << 1 << untouched << AREA;
+    QTest::newRow("area 256") << "1"
+                              << "256"
+                              << "3"
+                              << "" << 1 << untouched << AREA;
+    QTest::newRow("port -1") << "1"
+                             << "2"
+                             << "-1"
+                             << "" << 1 << untouched << PORT;
+    QTest::newRow("port 256") << "1"
+                              << "2"
+                              << "256"
+                              << "" << 1 << untouched << PORT;
+    QTest::newRow("all three fail") << "0"
+                                    << "300"
+                                    << "-1"
+                                    << "old\r\n"
+                                    << 1 << untouched << DOM + AREA + PORT;
     // Domain failures start the log afresh, area and port failures extend it.
-    QTest::newRow("area appends to result") << "1" << "256" << "3" << RESULT_123 << 1 << untouched << RESULT_123 + AREA;
-    QTest::newRow("area appends per run") << "1" << "256" << "3" << RESULT_123 << 3 << untouched
-                                          << RESULT_123 + AREA + AREA + AREA;
-    QTest::newRow("port appends to user text") << "1" << "2" << "999" << "typed" << 2 << untouched
-                                               << "typed" + PORT + PORT;
-    QTest::newRow("dom replaces then area appends") << "0" << "256" << "1" << "typed" << 2 << untouched << DOM + AREA;
+    QTest::newRow("area appends to result") << "1"
+                                            << "256"
+                                            << "3" << RESULT_123 << 1 << untouched << RESULT_123 + AREA;
+    QTest::newRow("area appends per run") << "1"
+                                          << "256"
+                                          << "3" << RESULT_123 << 3 << untouched << RESULT_123 + AREA + AREA + AREA;
+    QTest::newRow("port appends to user text") << "1"
+                                               << "2"
+                                               << "999"
+                                               << "typed" << 2 << untouched << "typed" + PORT + PORT;
+    QTest::newRow("dom replaces then area appends") << "0"
+                                                    << "256"
+                                                    << "1"
+                                                    << "typed" << 2 << untouched << DOM + AREA;
     // A number too large for a double is just out of range.
-    QTest::newRow("dom overflow") << "1e400" << "2" << "3" << "" << 1 << untouched << DOM;
-    QTest::newRow("dom negative overflow") << "-1e400" << "2" << "3" << "" << 1 << untouched << DOM;
-    QTest::newRow("area overflow") << "1" << "1e400" << "3" << "kept\r\n" << 1 << untouched << "kept\r\n" + AREA;
-    QTest::newRow("port overflow") << "1" << "2" << "-1e999" << "" << 1 << untouched << PORT;
+    QTest::newRow("dom overflow") << "1e400"
+                                  << "2"
+                                  << "3"
+                                  << "" << 1 << untouched << DOM;
+    QTest::newRow("dom negative overflow") << "-1e400"
+                                           << "2"
+                                           << "3"
+                                           << "" << 1 << untouched << DOM;
+    QTest::newRow("area overflow") << "1"
+                                   << "1e400"
+                                   << "3"
+                                   << "kept\r\n"
+                                   << 1 << untouched << "kept\r\n" + AREA;
+    QTest::newRow("port overflow") << "1"
+                                   << "2"
+                                   << "-1e999"
+                                   << "" << 1 << untouched << PORT;
 }
 
 void TestConversions::dapToAddress()
@@ -127,7 +216,9 @@ void TestConversions::addressToDap_data()
     QTest::addColumn<QString>("log");
 
     const auto fail = [](const char *name, const QString &addr, const QString &logBefore = "typed") {
-        QTest::newRow(name) << addr << logBefore << "Domain_ID" << "Area_ID" << "Port_ID" << ADDR;
+        QTest::newRow(name) << addr << logBefore << "Domain_ID"
+                            << "Area_ID"
+                            << "Port_ID" << ADDR;
     };
     const auto pass = [](const char *name, const QString &addr, const QString &dom, const QString &area,
                          const QString &port, const QString &log) {
@@ -186,9 +277,9 @@ void TestConversions::tenMegabyteFields_data()
     QTest::addColumn<QString>("unit");         // each input: this repeated to 10 MB,
     QTest::addColumn<QStringList>("suffixes"); // then its suffix (dom, area, port, addr)
     QTest::addColumn<bool>("dapKeepsLog");
-    QTest::addColumn<QString>("dapLog");       // after the old log when it is kept
-    QTest::addColumn<QString>("dapAddr");      // empty: addr keeps its text
-    QTest::addColumn<QStringList>("triple");   // empty: dom, area, port keep theirs
+    QTest::addColumn<QString>("dapLog");     // after the old log when it is kept
+    QTest::addColumn<QString>("dapAddr");    // empty: addr keeps its text
+    QTest::addColumn<QStringList>("triple"); // empty: dom, area, port keep theirs
     QTest::addColumn<QString>("addrLog");
 
     const QStringList none{"", "", "", ""};
@@ -199,8 +290,8 @@ void TestConversions::tenMegabyteFields_data()
                                    << false << DOM << "" << QStringList() << ADDR;
     QTest::newRow("blanks then numbers") << " " << QStringList{"1", "2", "300", "66051"} << true << PORT << ""
                                          << QStringList{" 1", " 2", " 3"} << RESULT_66051;
-    QTest::newRow("tabs then numbers") << "\t" << QStringList{"1", "2", "3", "65536"} << false << RESULT_123
-                                       << " 66051" << QStringList{" 1", " 0", " 0"} << " 65536 --->  1. 0. 0\r\n";
+    QTest::newRow("tabs then numbers") << "\t" << QStringList{"1", "2", "3", "65536"} << false << RESULT_123 << " 66051"
+                                       << QStringList{" 1", " 0", " 0"} << " 65536 --->  1. 0. 0\r\n";
     QTest::newRow("leading zeros") << "0" << QStringList{"1", "2", "3", "66051"} << false << RESULT_123 << " 66051"
                                    << QStringList{" 1", " 2", " 3"} << RESULT_66051;
 }

@@ -17,9 +17,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextLayout>
-#include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
 
@@ -143,8 +143,9 @@ void TestWindow::geometryAtScreenDpi()
         QVERIFY(widget != nullptr);
         QCOMPARE(widget->geometry(), pixelGeometry(placement, dpi));
         QCOMPARE(widget->parentWidget()->objectName(),
-                 placement.container.empty() ? QString("Quorran") : QString::fromLatin1(placement.container.data(),
-                                                                                       placement.container.size()));
+                 placement.container.empty()
+                     ? QString("Quorran")
+                     : QString::fromLatin1(placement.container.data(), placement.container.size()));
     }
     QCOMPARE(m_window->size(), twipsToPixels(QRect(0, 0, kClientWidthTwips, kClientHeightTwips), dpi).size());
 }
@@ -170,11 +171,14 @@ void TestWindow::fonts_data()
     QTest::addColumn<double>("points");
     QTest::addColumn<int>("weight");
 
-    QTest::newRow("SSPanel1") << "SSPanel1" << "Verdana" << 12.2264 << 400;
-    QTest::newRow("SSFrame1") << "SSFrame1" << "MS Sans Serif" << 7.4717 << 400;
+    QTest::newRow("SSPanel1") << "SSPanel1"
+                              << "Verdana" << 12.2264 << 400;
+    QTest::newRow("SSFrame1") << "SSFrame1"
+                              << "MS Sans Serif" << 7.4717 << 400;
     for (const char *box : {"dom", "area", "port", "addr", "errorbox"})
         QTest::newRow(box) << box << "Verdana" << 8.83 << 400;
-    QTest::newRow("SSPanel2") << "SSPanel2" << "Comic Sans MS" << 8.1509 << 700;
+    QTest::newRow("SSPanel2") << "SSPanel2"
+                              << "Comic Sans MS" << 8.1509 << 700;
     for (const char *byDefault : {"Frame1", "errorMsg", "SSCommand1", "SSCommand2", "SSCommand3"})
         QTest::newRow(byDefault) << byDefault << "MS Sans Serif" << 8.25 << 400;
 }
@@ -200,8 +204,8 @@ void TestWindow::fonts()
 void TestWindow::captionsFit_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char *name : {"SSPanel1", "SSPanel2", "SSFrame1", "Frame1", "errorMsg", "SSCommand1", "SSCommand2",
-                             "SSCommand3"})
+    for (const char *name :
+         {"SSPanel1", "SSPanel2", "SSFrame1", "Frame1", "errorMsg", "SSCommand1", "SSCommand2", "SSCommand3"})
         QTest::newRow(name) << name;
 }
 
@@ -227,12 +231,12 @@ void TestWindow::captionsFit()
         height = panel->contentsRect().height();
     }
     QVERIFY(!caption.isEmpty());
-    QVERIFY2(metrics.horizontalAdvance(caption) <= room,
-             qPrintable(QStringLiteral("%1 needs %2 px, has %3").arg(caption).arg(metrics.horizontalAdvance(caption)).arg(room)));
-    QVERIFY2(metrics.height() <= height, qPrintable(QStringLiteral("%1 is %2 px high, has %3")
-                                                        .arg(caption)
-                                                        .arg(metrics.height())
-                                                        .arg(height)));
+    QVERIFY2(
+        metrics.horizontalAdvance(caption) <= room,
+        qPrintable(
+            QStringLiteral("%1 needs %2 px, has %3").arg(caption).arg(metrics.horizontalAdvance(caption)).arg(room)));
+    QVERIFY2(metrics.height() <= height,
+             qPrintable(QStringLiteral("%1 is %2 px high, has %3").arg(caption).arg(metrics.height()).arg(height)));
 }
 
 void TestWindow::panelColoursSurviveAnyPalette()
@@ -303,14 +307,22 @@ void TestWindow::accessibleNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("accessible");
-    QTest::newRow("dom") << "dom" << "Domain ID";
-    QTest::newRow("area") << "area" << "Area ID";
-    QTest::newRow("port") << "port" << "Port ID";
-    QTest::newRow("addr") << "addr" << "Address ID";
-    QTest::newRow("errorbox") << "errorbox" << "Message Box";
-    QTest::newRow("SSCommand1") << "SSCommand1" << "From D.A.P to AddrID";
-    QTest::newRow("SSCommand2") << "SSCommand2" << "From AddrID to D.A.P";
-    QTest::newRow("SSCommand3") << "SSCommand3" << "Exit";
+    QTest::newRow("dom") << "dom"
+                         << "Domain ID";
+    QTest::newRow("area") << "area"
+                          << "Area ID";
+    QTest::newRow("port") << "port"
+                          << "Port ID";
+    QTest::newRow("addr") << "addr"
+                          << "Address ID";
+    QTest::newRow("errorbox") << "errorbox"
+                              << "Message Box";
+    QTest::newRow("SSCommand1") << "SSCommand1"
+                                << "From D.A.P to AddrID";
+    QTest::newRow("SSCommand2") << "SSCommand2"
+                                << "From AddrID to D.A.P";
+    QTest::newRow("SSCommand3") << "SSCommand3"
+                                << "Exit";
 }
 
 void TestWindow::accessibleNames()
@@ -422,23 +434,48 @@ void TestWindow::conversionsByMouse_data()
 
     const QStringList toAddress{"SSCommand1"};
     const QStringList toDap{"SSCommand2"};
-    QTest::newRow("labels to address") << "" << "" << "" << "" << toAddress
+    QTest::newRow("labels to address") << ""
+                                       << ""
+                                       << ""
+                                       << "" << toAddress
                                        << QStringList{"Domain_ID", "Area_ID", "Port_ID", "Address ID", DOM};
-    QTest::newRow("labels to dap") << "" << "" << "" << "" << toDap
-                                   << QStringList{"Domain_ID", "Area_ID", "Port_ID", "Address ID", ADDR};
-    QTest::newRow("1.2.3") << "1" << "2" << "3" << "" << toAddress << QStringList{"1", "2", "3", " 66051", RESULT_123};
-    QTest::newRow("66051abc") << "" << "" << "" << "66051abc" << toDap
+    QTest::newRow("labels to dap") << ""
+                                   << ""
+                                   << ""
+                                   << "" << toDap << QStringList{"Domain_ID", "Area_ID", "Port_ID", "Address ID", ADDR};
+    QTest::newRow("1.2.3") << "1"
+                           << "2"
+                           << "3"
+                           << "" << toAddress << QStringList{"1", "2", "3", " 66051", RESULT_123};
+    QTest::newRow("66051abc") << ""
+                              << ""
+                              << ""
+                              << "66051abc" << toDap
                               << QStringList{" 1", " 2", " 3", "66051abc", " 66051 --->  1. 2. 3\r\n"};
-    QTest::newRow("hex") << "" << "" << "" << "&H010203" << toDap
+    QTest::newRow("hex") << ""
+                         << ""
+                         << ""
+                         << "&H010203" << toDap
                          << QStringList{" 1", " 2", " 3", "&H010203", " 66051 --->  1. 2. 3\r\n"};
-    QTest::newRow("three errors") << "0" << "300" << "-1" << "" << toAddress
-                                  << QStringList{"0", "300", "-1", "Address ID", DOM + AREA + PORT};
-    QTest::newRow("success then area errors") << "1" << "2" << "3" << "" << QStringList{"SSCommand1", "area:256", "SSCommand1", "SSCommand1"}
+    QTest::newRow("three errors") << "0"
+                                  << "300"
+                                  << "-1"
+                                  << "" << toAddress << QStringList{"0", "300", "-1", "Address ID", DOM + AREA + PORT};
+    QTest::newRow("success then area errors") << "1"
+                                              << "2"
+                                              << "3"
+                                              << "" << QStringList{"SSCommand1", "area:256", "SSCommand1", "SSCommand1"}
                                               << QStringList{"1", "256", "3", " 66051", RESULT_123 + AREA + AREA};
-    QTest::newRow("round trip") << "239" << "255" << "255" << "" << QStringList{"SSCommand1", "dom:", "area:", "port:", "SSCommand2"}
-                                << QStringList{" 239", " 255", " 255", " 15728639", " 15728639 --->  239. 255. 255\r\n"};
-    QTest::newRow("overflow keeps fields") << "1e400" << "2" << "3" << "" << toAddress
-                                           << QStringList{"1e400", "2", "3", "Address ID", DOM};
+    QTest::newRow("round trip") << "239"
+                                << "255"
+                                << "255"
+                                << "" << QStringList{"SSCommand1", "dom:", "area:", "port:", "SSCommand2"}
+                                << QStringList{" 239", " 255", " 255", " 15728639",
+                                               " 15728639 --->  239. 255. 255\r\n"};
+    QTest::newRow("overflow keeps fields") << "1e400"
+                                           << "2"
+                                           << "3"
+                                           << "" << toAddress << QStringList{"1e400", "2", "3", "Address ID", DOM};
 }
 
 // Each button entry is a control to click, or "field:text" to click a field

@@ -101,8 +101,9 @@ constexpr int kWordWrapLimit = 20'000;
 void keepWrappingLinear(QPlainTextEdit *log)
 {
     const auto choose = [log] {
-        const auto mode = log->document()->characterCount() > kWordWrapLimit ? QTextOption::WrapAnywhere
-                                                                             : QTextOption::WrapAtWordBoundaryOrAnywhere;
+        const auto mode = log->document()->characterCount() > kWordWrapLimit
+                              ? QTextOption::WrapAnywhere
+                              : QTextOption::WrapAtWordBoundaryOrAnywhere;
         if (log->wordWrapMode() != mode)
             log->setWordWrapMode(mode);
     };
@@ -202,8 +203,8 @@ void QuorranWindow::applyGeometry()
     const QScreen *screen = this->screen();
     const double dpi = screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
     for (const Placement &placement : kPlacements) {
-        auto *control = findChild<QWidget *>(QLatin1String(placement.name.data(),
-                                                           static_cast<qsizetype>(placement.name.size())));
+        auto *control =
+            findChild<QWidget *>(QLatin1String(placement.name.data(), static_cast<qsizetype>(placement.name.size())));
         control->setGeometry(pixelGeometry(placement, dpi));
     }
     setFixedSize(twipsToPixels(QRect(0, 0, kClientWidthTwips, kClientHeightTwips), dpi).size());

@@ -120,8 +120,7 @@ std::vector<std::uint8_t> dib(const Image &image, int bits)
                 const int index = image.pixels[static_cast<std::size_t>(y * image.width + x)];
                 const int value = pass == 0 ? (index < 0 ? 0 : index) : (index < 0 ? 1 : 0);
                 const int bit = x * perPixel;
-                row[static_cast<std::size_t>(bit / 8)] |=
-                    static_cast<std::uint8_t>(value << (8 - perPixel - bit % 8));
+                row[static_cast<std::size_t>(bit / 8)] |= static_cast<std::uint8_t>(value << (8 - perPixel - bit % 8));
             }
             out.insert(out.end(), row.begin(), row.end());
         }
