@@ -15,11 +15,13 @@ using namespace quorran;
 
 namespace {
 
+constexpr std::size_t kTenMillion = 10'000'000;
 const std::vector<std::string> kTypicalTexts = {"1", "239", "255", "66051", "15728639", "0.5", "65537.5", "12"};
 
 std::vector<std::u16string> wide(const std::vector<std::string> &texts)
 {
     std::vector<std::u16string> out;
+    out.reserve(texts.size());
     for (const std::string &text : texts)
         out.emplace_back(text.begin(), text.end());
     return out;
@@ -52,9 +54,12 @@ BENCHMARK(BM_FromChars);
 void BM_ParseNumberTenMillion(benchmark::State &state)
 {
     const char fill = static_cast<char>(state.range(0));
-    std::u16string text(10'000'000, static_cast<char16_t>(fill));
-    if (fill == '.')
-        text = u"0." + std::u16string(10'000'000, u'3');
+    std::u16string text;
+    text.resize(kTenMillion, static_cast<char16_t>(fill));
+    if (fill == '.') {
+        text.assign(u"0.");
+        text.resize(kTenMillion + 2, u'3');
+    }
     for (auto _ : state)
         benchmark::DoNotOptimize(ParseNumber(text));
     state.SetLabel(fill == '.' ? "long fraction" : fill == ' ' ? "blanks" : "digits");

@@ -79,7 +79,7 @@ BENCHMARK(BM_LogRebuiltEachTime)->Arg(2'000)->Unit(benchmark::kMillisecond)->Ite
 // conversions: milliseconds for each step, painting included.
 void BM_PasteTenMegabytes(benchmark::State &state)
 {
-    const QString digits(5 * 1024 * 1024, QLatin1Char('7'));
+    const QString digits(qsizetype{5} * 1024 * 1024, QLatin1Char('7'));
     for (auto _ : state) {
         QuorranWindow window;
         window.show();

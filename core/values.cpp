@@ -106,7 +106,7 @@ double readRadixDigits(Cursor &cursor, int radix, int bitsPerDigit)
             ++bits;
         exponent += excess;
     }
-    if (exponent > 2 * std::numeric_limits<double>::max_exponent)
+    if (exponent > std::int64_t{2} * std::numeric_limits<double>::max_exponent)
         return kInfinity;
     return std::ldexp(static_cast<double>(bits), static_cast<int>(exponent));
 }
@@ -307,7 +307,7 @@ std::u16string FormatNumber(double value)
     return out + widen(laidOut);
 }
 
-std::u16string Char(char16_t code) { return std::u16string(1, code); }
+std::u16string Char(char16_t code) { return {code}; }
 
 std::u16string Join(std::u16string_view left, std::u16string_view right)
 {

@@ -306,7 +306,7 @@ void TestConversions::tenMegabyteFields()
     QFETCH(QStringList, triple);
     QFETCH(QString, addrLog);
 
-    constexpr qsizetype kUnits = 5 * 1024 * 1024; // 10 MB of UTF-16
+    constexpr qsizetype kUnits = qsizetype{5} * 1024 * 1024; // 10 MB of UTF-16
     const QString fill = unit.repeated(kUnits / unit.size());
     const std::u16string oldLog = u16(QString("note\r\n").repeated(kUnits / 6));
     std::array<std::u16string, 4> inputs;

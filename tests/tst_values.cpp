@@ -233,7 +233,7 @@ void TestValues::formatNumberReadsBack()
 {
     std::mt19937_64 random(7);
     for (int i = 0; i < 100000; ++i) {
-        const double value = std::bit_cast<double>(random());
+        const auto value = std::bit_cast<double>(random());
         if (std::isnan(value) || std::isinf(value))
             continue;
         const std::u16string text = FormatNumber(value);

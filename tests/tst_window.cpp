@@ -255,7 +255,7 @@ void TestWindow::panelColoursSurviveAnyPalette()
         QColor text;
     };
     for (const Expected &panel : {Expected{"SSPanel1", QColor(0, 0, 255)}, Expected{"SSPanel2", QColor(0, 0, 128)}}) {
-        QLabel *label = find<QLabel>(panel.name);
+        auto *label = find<QLabel>(panel.name);
         QCOMPARE(label->palette().color(QPalette::WindowText), panel.text);
         QCOMPARE(label->palette().color(QPalette::Window), QColor(212, 208, 200));
         // What is painted: the background just inside the bevel.
@@ -276,7 +276,7 @@ void TestWindow::captionColoursFollowButtonText()
     for (const char *name : {"SSCommand1", "SSCommand2", "SSCommand3", "SSFrame1"})
         QCOMPARE(find(name)->palette().color(QPalette::ButtonText), QColor(200, 0, 0));
     // The frame's caption is drawn in that colour.
-    QGroupBox *frame = find<QGroupBox>("SSFrame1");
+    auto *frame = find<QGroupBox>("SSFrame1");
     const QImage image = frame->grab().toImage();
     bool found = false;
     for (int y = 0; y < 20 && !found; ++y)

@@ -58,12 +58,12 @@ Image readXpm(const std::string &path)
     std::istringstream header(strings[0]);
     header >> image.width >> image.height >> colours >> charsPerPixel;
     if (charsPerPixel != 1 || image.width <= 0 || image.height <= 0 ||
-        strings.size() < static_cast<std::size_t>(1 + colours + image.height))
+        strings.size() < 1 + static_cast<std::size_t>(colours) + static_cast<std::size_t>(image.height))
         throw std::runtime_error(path + ": unsupported XPM");
 
     std::map<char, int> indexOf;
     for (int i = 0; i < colours; ++i) {
-        const std::string &entry = strings[static_cast<std::size_t>(1 + i)];
+        const std::string &entry = strings[1 + static_cast<std::size_t>(i)];
         const std::string value = entry.substr(entry.rfind(' ') + 1);
         if (value == "None") {
             indexOf[entry[0]] = -1;
@@ -75,7 +75,7 @@ Image readXpm(const std::string &path)
         indexOf[entry[0]] = static_cast<int>(image.palette.size()) - 1;
     }
     for (int y = 0; y < image.height; ++y) {
-        const std::string &row = strings[static_cast<std::size_t>(1 + colours + y)];
+        const std::string &row = strings[1 + static_cast<std::size_t>(colours) + static_cast<std::size_t>(y)];
         for (int x = 0; x < image.width; ++x)
             image.pixels.push_back(indexOf.at(row.at(static_cast<std::size_t>(x))));
     }
@@ -117,7 +117,8 @@ std::vector<std::uint8_t> dib(const Image &image, int bits)
         for (int y = image.height - 1; y >= 0; --y) {
             std::vector<std::uint8_t> row(static_cast<std::size_t>(rowBytes(image.width, perPixel)), 0);
             for (int x = 0; x < image.width; ++x) {
-                const int index = image.pixels[static_cast<std::size_t>(y * image.width + x)];
+                const int index = image.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
+                                               static_cast<std::size_t>(x)];
                 const int value = pass == 0 ? (index < 0 ? 0 : index) : (index < 0 ? 1 : 0);
                 const int bit = x * perPixel;
                 row[static_cast<std::size_t>(bit / 8)] |= static_cast<std::uint8_t>(value << (8 - perPixel - bit % 8));
@@ -146,7 +147,7 @@ int main(int argc, char **argv)
         put16(file, 1); // icon
         put16(file, static_cast<unsigned>(images.size()));
         std::vector<std::vector<std::uint8_t>> bitmaps;
-        std::uint32_t offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+        auto offset = static_cast<std::uint32_t>(6 + 16 * images.size());
         for (const Image &image : images) {
             if (image.palette.size() > 16)
                 throw std::runtime_error("more than 16 colours");
