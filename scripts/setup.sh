@@ -14,6 +14,10 @@ packages=(
     fonts-dejavu-core fonts-comic-neue fonts-liberation
     # A private X display for the tests and benchmarks that need a real one
     xvfb xauth x11-utils time
+    # Installation and Windows resource checks
+    desktop-file-utils binutils-mingw-w64-x86-64
+    # Static checks, sanitizers and the fuzzer
+    clang clang-format clang-tidy libclang-rt-14-dev
 )
 
 missing=()

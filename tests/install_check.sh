@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the build into a scratch prefix and checks what lands there: the
+# program, a desktop entry that desktop-file-validate accepts, and the icon
+# as 16x16 and 32x32 PNG files in the hicolor theme.
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+[ -x "$prefix/bin/quorran" ] || fail "no bin/quorran"
+entry="$prefix/share/applications/quorran.desktop"
+[ -f "$entry" ] || fail "no desktop entry"
+desktop-file-validate "$entry" || fail "desktop-file-validate rejects the entry"
+grep -qx 'Name=Quorran' "$entry" || fail "Name is not Quorran"
+grep -qx 'Categories=Utility;' "$entry" || fail "Categories is not Utility"
+grep -q '^Comment=.' "$entry" || fail "no comment"
+for size in 16 32; do
+    png="$prefix/share/icons/hicolor/${size}x${size}/apps/quorran.png"
+    [ -f "$png" ] || fail "no ${size}x${size} icon"
+    # PNG signature, then the IHDR chunk: width and height as 32-bit big-endian.
+    header=$(od -An -tx1 -N24 "$png" | tr -d ' \n')
+    [ "${header:0:16}" = "89504e470d0a1a0a" ] || fail "${size}x${size} icon is not a PNG"
+    [ $((16#${header:32:8})) -eq "$size" ] && [ $((16#${header:40:8})) -eq "$size" ] ||
+        fail "${size}x${size} icon has the wrong size"
+done
+echo "ok: installed program, desktop entry and icons"
