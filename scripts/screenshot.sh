@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Takes the README's screenshot: starts Quorran on a private Xvfb display and
+# saves its window, as it looks right after start, to docs/quorran.png.
+#   bash scripts/screenshot.sh
+set -euo pipefail
+
+if [ "${1:-}" != "--inside" ]; then
+    source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" >/dev/null
+    if ! dpkg-query -W -f='${Status}' imagemagick 2>/dev/null | grep -q 'install ok installed'; then
+        sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo=sudo
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends imagemagick >/dev/null
+    fi
+    exec xvfb-run -a -s "-screen 0 640x480x24 -dpi 96" bash "$0" --inside "$root"
+fi
+root=$2
+
+"$root/build/quorran" 2>/dev/null &
+pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+for _ in $(seq 100); do
+    window=$(xwininfo -root -tree | awk '/\("quorran" "Quorran"\)/ {print $1; exit}')
+    [ -n "$window" ] && xwininfo -id "$window" | grep -q IsViewable && break
+    sleep 0.1
+done
+sleep 0.5 # let it paint
+import -window "$window" "$root/docs/quorran.png"
+echo "wrote docs/quorran.png"
