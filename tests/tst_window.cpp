@@ -8,11 +8,11 @@
 #include "quorranwindow.h"
 #include "testsupport.h"
 
+#include "textbox.h"
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -290,10 +290,10 @@ void TestWindow::captionColoursFollowButtonText()
 void TestWindow::initialState()
 {
     showAndActivate();
-    COMPARE_TEXT(u16(find<QLineEdit>("dom")->text()), u"Domain_ID");
-    COMPARE_TEXT(u16(find<QLineEdit>("area")->text()), u"Area_ID");
-    COMPARE_TEXT(u16(find<QLineEdit>("port")->text()), u"Port_ID");
-    COMPARE_TEXT(u16(find<QLineEdit>("addr")->text()), u"Address ID");
+    COMPARE_TEXT(u16(find<TextBox>("dom")->text()), u"Domain_ID");
+    COMPARE_TEXT(u16(find<TextBox>("area")->text()), u"Area_ID");
+    COMPARE_TEXT(u16(find<TextBox>("port")->text()), u"Port_ID");
+    COMPARE_TEXT(u16(find<TextBox>("addr")->text()), u"Address ID");
     QVERIFY(find<QPlainTextEdit>("errorbox")->toPlainText().isEmpty());
     QVERIFY(!find<QPlainTextEdit>("errorbox")->isReadOnly());
     QCOMPARE(QApplication::focusWidget(), find("SSCommand1"));
@@ -361,7 +361,7 @@ void TestWindow::clickClearsTabKeeps()
 {
     QFETCH(QString, name);
     showAndActivate();
-    auto *box = find<QLineEdit>(qPrintable(name));
+    auto *box = find<TextBox>(qPrintable(name));
     const QString label = box->text();
 
     // Moving in with the keyboard keeps the label, and typing extends it.
@@ -393,7 +393,7 @@ void TestWindow::clickInLogChangesNothing()
     log->setPlainText("kept");
     QTest::mouseClick(log->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));
     QCOMPARE(log->toPlainText(), QString("kept"));
-    QCOMPARE(find<QLineEdit>("dom")->text(), QString("Domain_ID"));
+    QCOMPARE(find<TextBox>("dom")->text(), QString("Domain_ID"));
 }
 
 void TestWindow::enterAndEscapePressNothing_data()
@@ -420,7 +420,7 @@ void TestWindow::enterAndEscapePressNothing()
     QTest::keyClick(widget, Qt::Key(key));
     QCOMPARE(first.count() + second.count() + exit.count(), 0);
     QVERIFY(m_window->isVisible());
-    QCOMPARE(find<QLineEdit>("addr")->text(), QString("Address ID"));
+    QCOMPARE(find<TextBox>("addr")->text(), QString("Address ID"));
 }
 
 void TestWindow::conversionsByMouse_data()
@@ -508,7 +508,7 @@ void TestWindow::conversionsByMouse()
             typeInto(qPrintable(step.left(colon)), step.mid(colon + 1));
     }
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(find<QLineEdit>(names[i])->text(), expected[i]);
+        QCOMPARE(find<TextBox>(names[i])->text(), expected[i]);
     COMPARE_TEXT(m_window->fields().text(Field::ErrorBox), u16(expected[4]));
     QString shown = expected[4];
     QCOMPARE(find<QPlainTextEdit>("errorbox")->toPlainText(), shown.replace(CRLF, "\n"));

@@ -1,6 +1,7 @@
 #include "widgetfields.h"
 
-#include <QLineEdit>
+#include "textbox.h"
+
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -45,7 +46,7 @@ std::u16string normalizedLog(std::u16string_view text)
     return out;
 }
 
-WidgetFields::WidgetFields(QLineEdit *dom, QLineEdit *area, QLineEdit *port, QLineEdit *addr, QPlainTextEdit *errorbox)
+WidgetFields::WidgetFields(TextBox *dom, TextBox *area, TextBox *port, TextBox *addr, QPlainTextEdit *errorbox)
     : m_lines{dom, area, port, addr}, m_log(errorbox)
 {
     m_editWatch = QObject::connect(m_log->document(), &QTextDocument::contentsChanged, m_log, [this] {

@@ -11,14 +11,15 @@
 #include <array>
 #include <string>
 
-class QLineEdit;
 class QPlainTextEdit;
 
 namespace quorran {
 
+class TextBox;
+
 class WidgetFields final : public FieldModel {
 public:
-    WidgetFields(QLineEdit *dom, QLineEdit *area, QLineEdit *port, QLineEdit *addr, QPlainTextEdit *errorbox);
+    WidgetFields(TextBox *dom, TextBox *area, TextBox *port, TextBox *addr, QPlainTextEdit *errorbox);
     ~WidgetFields() override;
     WidgetFields(const WidgetFields &) = delete;
     WidgetFields &operator=(const WidgetFields &) = delete;
@@ -30,7 +31,7 @@ private:
     std::u16string_view logText() const;
     void setLogText(std::u16string_view text);
 
-    std::array<QLineEdit *, 4> m_lines;
+    std::array<TextBox *, 4> m_lines;
     // The last text read from each line, so that text() can hand out a view.
     mutable std::array<std::u16string, 4> m_lineTexts;
     QPlainTextEdit *m_log;
