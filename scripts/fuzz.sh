@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer target with clang (AddressSanitizer and
 # UndefinedBehaviorSanitizer on) into build-fuzz/ and fuzzes for the given
-# number of seconds (default 600), starting from a copy of the seed corpus.
+# number of seconds (default 600), starting from a copy of fuzz/corpus/
 # Findings are written to build-fuzz/crash-*.
 #   bash scripts/fuzz.sh [seconds]
 set -euo pipefail
