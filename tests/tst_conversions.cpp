@@ -3,6 +3,7 @@
 
 #include "conversions.h"
 #include "fields.h"
+#include "loglines.h"
 #include "testsupport.h"
 
 #include <QtTest>
@@ -11,15 +12,7 @@
 
 using namespace quorran;
 
-namespace {
-const QString CRLF = "\r\n";
-const QString DOM = qs(kDomainMessage) + CRLF;
-const QString AREA = qs(kAreaMessage) + CRLF;
-const QString PORT = qs(kPortMessage) + CRLF;
-const QString ADDR = qs(kAddressMessage) + CRLF;
-const QString RESULT_123 = " 1. 2. 3 --->  66051\r\n";
-const QString RESULT_66051 = " 66051 --->  1. 2. 3\r\n";
-} // namespace
+using namespace loglines;
 
 class TestConversions : public QObject {
     Q_OBJECT

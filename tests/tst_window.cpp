@@ -5,6 +5,7 @@
 #include "conversions.h"
 #include "fields.h"
 #include "layout.h"
+#include "loglines.h"
 #include "quorranwindow.h"
 #include "testsupport.h"
 
@@ -27,14 +28,7 @@
 
 using namespace quorran;
 
-namespace {
-const QString CRLF = "\r\n";
-const QString DOM = qs(kDomainMessage) + CRLF;
-const QString AREA = qs(kAreaMessage) + CRLF;
-const QString PORT = qs(kPortMessage) + CRLF;
-const QString ADDR = qs(kAddressMessage) + CRLF;
-const QString RESULT_123 = " 1. 2. 3 --->  66051\r\n";
-} // namespace
+using namespace loglines;
 
 class TestWindow : public QObject {
     Q_OBJECT
