@@ -17,7 +17,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleOptionGroupBox>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace quorran {
 
@@ -110,6 +112,15 @@ void keepWrappingLinear(QPlainTextEdit *log)
     choose();
     // contentsChange comes after the edit but before the layout has seen it.
     QObject::connect(log->document(), &QTextDocument::contentsChange, log, choose);
+    // A long paragraph keeps its shaped glyphs, or every repaint (the caret's
+    // too) would shape it again from its start.
+    QObject::connect(log->document(), &QTextDocument::contentsChange, log, [log](int position, int, int added) {
+        for (QTextBlock block = log->document()->findBlock(position);
+             block.isValid() && block.position() <= position + added; block = block.next()) {
+            if (block.length() > kWordWrapLimit)
+                block.layout()->setCacheEnabled(true);
+        }
+    });
 }
 
 template <typename T> T *child(const QWidget *window, const char *name)
