@@ -100,26 +100,19 @@ void TextBox::selectAll()
     update();
 }
 
-void TextBox::undo()
-{
-    if (m_undo.empty())
-        return;
-    m_redo.push_back({m_text, m_cursor});
-    m_text = m_undo.back().text;
-    m_cursor = m_anchor = m_undo.back().cursor;
-    m_undo.pop_back();
-    ensureCursorVisible();
-    update();
-}
+void TextBox::undo() { restore(m_undo, m_redo); }
 
-void TextBox::redo()
+void TextBox::redo() { restore(m_redo, m_undo); }
+
+// Goes back to the last state in `from`, keeping the current one in `to`.
+void TextBox::restore(std::vector<Snapshot> &from, std::vector<Snapshot> &to)
 {
-    if (m_redo.empty())
+    if (from.empty())
         return;
-    m_undo.push_back({m_text, m_cursor});
-    m_text = m_redo.back().text;
-    m_cursor = m_anchor = m_redo.back().cursor;
-    m_redo.pop_back();
+    to.push_back({m_text, m_cursor});
+    m_text = from.back().text;
+    m_cursor = m_anchor = from.back().cursor;
+    from.pop_back();
     ensureCursorVisible();
     update();
 }

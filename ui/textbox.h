@@ -78,6 +78,7 @@ private:
     void replaceSelection(const QString &text);
     void removeSelection();
     void remember();
+    void restore(std::vector<Snapshot> &from, std::vector<Snapshot> &to);
     void restartBlinking();
     QMenu *createContextMenu();
 
