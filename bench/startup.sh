@@ -12,13 +12,7 @@ fi
 build=$2
 runs=$3
 
-# Whether the top-level window of class $1 is mapped (Qt also makes an
-# unmapped 1x1 leader window with the same title, but without a class).
-mapped() {
-    local id
-    id=$(xwininfo -root -tree | awk -v class="\"$1\")" 'index($0, class) {print $1; exit}')
-    [ -n "$id" ] && xwininfo -id "$id" | grep -q 'IsViewable'
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
 
 # Launches a program, waits until its window is viewable, and prints the
 # milliseconds that took and the process's peak resident set in KiB.
@@ -27,7 +21,7 @@ measure() {
     start=$(date +%s%N)
     "$exe" 2>/dev/null &
     pid=$!
-    until mapped "$class"; do :; done
+    until is_mapped "$class"; do :; done
     ms=$((($(date +%s%N) - start) / 1000000))
     sleep 0.3 # let it settle into its event loop
     kib=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")

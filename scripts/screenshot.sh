@@ -19,11 +19,8 @@ root=$2
 "$root/build/quorran" 2>/dev/null &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
-    window=$(xwininfo -root -tree | awk '/\("quorran" "Quorran"\)/ {print $1; exit}')
-    [ -n "$window" ] && xwininfo -id "$window" | grep -q IsViewable && break
-    sleep 0.1
-done
+source "$root/scripts/x11.sh"
+window=$(wait_for_window Quorran)
 sleep 0.5 # let it paint
 import -window "$window" "$root/docs/quorran.png"
 echo "wrote docs/quorran.png"

@@ -14,14 +14,8 @@ fail() { echo "FAIL: $*"; exit 1; }
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 
-window=""
-for _ in $(seq 100); do
-    window=$(xwininfo -root -tree | awk '/\("quorran" "Quorran"\)/ {print $1; exit}')
-    [ -n "$window" ] && xwininfo -id "$window" | grep -q 'Map State: IsViewable' && break
-    window=""
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no mapped Quorran window within 10 s"
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s"
 props=$(xprop -id "$window")
 
 hints=$(echo "$props" | sed -n '/WM_NORMAL_HINTS/,/^[^[:space:]]/p')
