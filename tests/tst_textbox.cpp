@@ -1,12 +1,16 @@
-// The input fields' text box on its own: editing keys, selection, clipboard,
-// undo, mouse placement, and texts of many megabytes.
+// The text boxes on their own: the input fields' single-line box and the
+// message log's multi-line box. Editing keys, selection, clipboard, undo,
+// mouse placement, how the log wraps and where it shows its caret, and texts
+// of many megabytes.
 
+#include "logbox.h"
 #include "testsupport.h"
 #include "textbox.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace quorran;
@@ -20,19 +24,67 @@ private slots:
     void editing();
     void clipboardRoundTrip();
     void mousePlacesAndSelects();
+    void accessibleValue_data();
     void accessibleValue();
     void hugeText();
+    void logEditing_data();
+    void logEditing();
+    void logWrapping_data();
+    void logWrapping();
+    void logEditsWrapLikeAFreshBox();
+    void logCaretStaysInView();
+    void logLineEnds();
+    void logHugeText();
 
 private:
     std::unique_ptr<QWidget> m_window;
     TextBox *m_box = nullptr;
+    LogBox *m_log = nullptr;
 };
+
+namespace {
+
+// Each step is a text to type, or a key sequence in "<...>".
+void play(QWidget *box, const QStringList &steps)
+{
+    for (const QString &step : steps) {
+        if (step.startsWith('<') && step.endsWith('>')) {
+            const QKeyCombination keys = QKeySequence(step.mid(1, step.size() - 2))[0];
+            QTest::keyClick(box, keys.key(), keys.keyboardModifiers());
+        } else {
+            // One key event that carries the whole text, as a keyboard layout
+            // or input method delivers characters beyond ASCII.
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, step, Qt::NoModifier);
+        }
+    }
+}
+
+std::vector<int> lineStarts(const LogBox &box)
+{
+    std::vector<int> starts;
+    starts.reserve(static_cast<std::size_t>(box.lineCount()));
+    for (int line = 0; line < box.lineCount(); ++line)
+        starts.push_back(box.lineStart(line));
+    return starts;
+}
+
+// The room the log's lines have: the box less its frame and margins.
+qreal roomOf(const LogBox &box)
+{
+    const QRect caret = box.inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    return box.width() - 2 * caret.left();
+}
+
+} // namespace
 
 void TestTextBox::init()
 {
     m_window = std::make_unique<QWidget>();
     m_box = new TextBox(m_window.get());
     m_box->setGeometry(8, 8, 133, 21);
+    m_log = new LogBox(m_window.get());
+    m_log->setGeometry(8, 40, 258, 81);
+    m_log->setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     m_box->setFocus(Qt::OtherFocusReason);
@@ -77,16 +129,7 @@ void TestTextBox::editing()
     QFETCH(int, cursor);
 
     m_box->setText(initial);
-    for (const QString &step : steps) {
-        if (step.startsWith('<') && step.endsWith('>')) {
-            const QKeyCombination keys = QKeySequence(step.mid(1, step.size() - 2))[0];
-            QTest::keyClick(m_box, keys.key(), keys.keyboardModifiers());
-        } else {
-            // One key event that carries the whole text, as a keyboard layout
-            // or input method delivers characters beyond ASCII.
-            QTest::sendKeyEvent(QTest::Click, m_box, Qt::Key_unknown, step, Qt::NoModifier);
-        }
-    }
+    play(m_box, steps);
     QCOMPARE(m_box->text(), expected);
     QCOMPARE(m_box->cursorPosition(), cursor);
 }
@@ -126,13 +169,25 @@ void TestTextBox::mousePlacesAndSelects()
     QCOMPARE(clicks.count(), 2);
 }
 
+void TestTextBox::accessibleValue_data()
+{
+    QTest::addColumn<bool>("log");
+    QTest::newRow("input field") << false;
+    QTest::newRow("log") << true;
+}
+
 void TestTextBox::accessibleValue()
 {
-    m_box->setText("0x010203");
-    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(m_box);
+    QFETCH(bool, log);
+    if (log)
+        m_log->setText("a\r\nb");
+    else
+        m_box->setText("0x010203");
+    QAccessibleInterface *accessible =
+        QAccessible::queryAccessibleInterface(log ? static_cast<QWidget *>(m_log) : m_box);
     QVERIFY(accessible != nullptr);
     QCOMPARE(accessible->role(), QAccessible::EditableText);
-    QCOMPARE(accessible->text(QAccessible::Value), QString("0x010203"));
+    QCOMPARE(accessible->text(QAccessible::Value), QString(log ? "a\nb" : "0x010203"));
 }
 
 // Ten megabytes are edited and painted like a short text.
@@ -150,6 +205,213 @@ void TestTextBox::hugeText()
     QVERIFY(m_box->text().endsWith(QLatin1String("78")));
     QTest::keyClick(m_box, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(m_box->text(), huge + "8");
+}
+
+void TestTextBox::logEditing_data()
+{
+    QTest::addColumn<QString>("initial");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("cursor");
+
+    QTest::newRow("enter breaks the line") << "ab" << QStringList{"<Right>", "<Return>"} << "a\nb" << 2;
+    QTest::newRow("keypad enter") << "ab" << QStringList{"<End>", "<Enter>"} << "ab\n" << 3;
+    QTest::newRow("typed CR LF is one break") << "" << QStringList{"x\r\ny\rz"} << "x\ny\nz" << 5;
+    QTest::newRow("down keeps the column")
+        << "abc\ndefg" << QStringList{"<Right>", "<Right>", "<Down>"} << "abc\ndefg" << 6;
+    QTest::newRow("down past a shorter line")
+        << "abcdef\nab\nabcdef" << QStringList{"<End>", "<Down>", "<Down>"} << "abcdef\nab\nabcdef" << 16;
+    QTest::newRow("up on the first line") << "abc\ndef" << QStringList{"<Right>", "<Up>"} << "abc\ndef" << 1;
+    QTest::newRow("home and end keep to the line")
+        << "abc\ndef" << QStringList{"<Down>", "<End>", "x", "<Home>", "y"} << "abc\nydefx" << 5;
+    QTest::newRow("start and end of the text")
+        << "abc\ndef" << QStringList{"<Ctrl+End>", "1", "<Ctrl+Home>", "2"} << "2abc\ndef1" << 1;
+    QTest::newRow("backspace joins lines") << "a\nb" << QStringList{"<Down>", "<Backspace>"} << "ab" << 1;
+    QTest::newRow("select lines and cut")
+        << "one\ntwo\nthree" << QStringList{"<Shift+Down>", "<Shift+Down>", "<Ctrl+X>"} << "three" << 0;
+    QTest::newRow("undo a line break") << "ab" << QStringList{"<Right>", "<Return>", "<Ctrl+Z>"} << "ab" << 1;
+    QTest::newRow("tab types nothing") << "a" << QStringList{"<Tab>"} << "a" << 0;
+}
+
+void TestTextBox::logEditing()
+{
+    QFETCH(QString, initial);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, expected);
+    QFETCH(int, cursor);
+
+    m_log->setFocus(Qt::OtherFocusReason);
+    m_log->setText(initial);
+    QCOMPARE(m_log->cursorPosition(), 0);
+    play(m_log, steps);
+    QCOMPARE(m_log->text(), expected);
+    QCOMPARE(m_log->cursorPosition(), cursor);
+}
+
+void TestTextBox::logWrapping_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("messages") << QString("ERROR: Area ID must be within [0,255] ").repeated(40);
+    QTest::newRow("unbroken digits") << QString(2000, '7');
+    QTest::newRow("long word after a short one") << "see " + QString(500, 'x') + " end";
+    QTest::newRow("runs of blanks") << QString("a      b ").repeated(100);
+    QTest::newRow("tabs") << QString("ab\tc\t").repeated(100);
+    QTest::newRow("surrogate pairs") << QString::fromUtf8("\U0001F600").repeated(300);
+    QTest::newRow("combining marks") << QString::fromUtf8("e\u0301\u0302").repeated(400);
+    QTest::newRow("spacing marks") << QString::fromUtf8("\u0915\u093F").repeated(300);
+    QTest::newRow("ideographs") << QString::fromUtf8("\u4E2D").repeated(500);
+    QTest::newRow("zero width") << QString(QChar(0x200B)).repeated(5000);
+    QTest::newRow("paragraphs") << QString("\n\nfirst\n") + QString(300, '8') + "\n";
+}
+
+// Every line fits the box, a line is broken only where the next character
+// or word would not have fitted, and only after blanks if it holds any.
+// Nothing splits a surrogate pair or parts a mark from its character.
+void TestTextBox::logWrapping()
+{
+    QFETCH(QString, text);
+    m_log->setText(text);
+    const qreal room = roomOf(*m_log);
+    const QFontMetricsF metrics(m_log->font());
+    QCOMPARE(m_log->lineStart(0), 0);
+    for (int line = 0; line + 1 < m_log->lineCount(); ++line) {
+        const int start = m_log->lineStart(line);
+        const int next = m_log->lineStart(line + 1);
+        QVERIFY2(next > start, qPrintable(QString("line %1").arg(line)));
+        QVERIFY(next - start <= 1024);
+        if (text.at(next - 1) == '\n')
+            continue;
+        QVERIFY(!text.at(next).isLowSurrogate());
+        QVERIFY(!text.at(next).isMark());
+        QString shown = text.mid(start, next - start);
+        const bool breaksAfterBlanks = shown.endsWith(' ') || shown.endsWith('\t');
+        while (shown.endsWith(' ') || shown.endsWith('\t'))
+            shown.chop(1);
+        QVERIFY2(metrics.horizontalAdvance(shown) <= room + 1, qPrintable(QString("line %1 too wide").arg(line)));
+        if (shown.contains(' ') || shown.contains('\t')) {
+            QVERIFY2(breaksAfterBlanks, qPrintable(QString("line %1 breaks inside a word").arg(line)));
+        } else if (!breaksAfterBlanks && next - start < 1024) {
+            const QString more = text.mid(start, next - start + (text.at(next).isHighSurrogate() ? 2 : 1));
+            QVERIFY2(metrics.horizontalAdvance(more) > room - 1, qPrintable(QString("line %1 too short").arg(line)));
+        }
+    }
+}
+
+// Edits wrap only the paragraphs they touch; the lines must come out as a
+// box that wraps the whole text afresh would have them.
+void TestTextBox::logEditsWrapLikeAFreshBox()
+{
+    LogBox fresh(m_window.get());
+    fresh.setGeometry(m_log->geometry());
+    fresh.setFont(m_log->font());
+    const QStringList pieces = {"ERROR: Port ID ", "must ", "\n", "77777777777777777777777777777777", " ", "\n\n", "x"};
+    QRandomGenerator random(20261207);
+    m_log->setText("start\n");
+    for (int edit = 0; edit < 300; ++edit) {
+        const int size = static_cast<int>(m_log->text().size());
+        const int kind = random.bounded(4);
+        if (kind == 0) {
+            m_log->append(pieces.at(random.bounded(pieces.size())));
+        } else {
+            m_log->setCursorPosition(random.bounded(size + 1));
+            if (kind == 1) {
+                m_log->insert(pieces.at(random.bounded(pieces.size())).repeated(1 + random.bounded(4)));
+            } else {
+                for (int k = random.bounded(12); k > 0; --k)
+                    QTest::keyClick(m_log, kind == 2 ? Qt::Key_Delete : Qt::Key_Backspace);
+            }
+        }
+        fresh.setText(m_log->text());
+        QVERIFY2(lineStarts(*m_log) == lineStarts(fresh), qPrintable(QString("edit %1").arg(edit)));
+    }
+    m_log->undo();
+    fresh.setText(m_log->text());
+    QVERIFY(lineStarts(*m_log) == lineStarts(fresh));
+}
+
+// The box scrolls by whole lines to keep the caret in view and by nothing
+// else; a text set or extended by the program shows its start.
+void TestTextBox::logCaretStaysInView()
+{
+    QString text;
+    for (int i = 0; i < 50; ++i)
+        text += QString("line %1\n").arg(i);
+    m_log->setFocus(Qt::OtherFocusReason);
+    m_log->setText(text);
+    const QRect box = m_log->rect();
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyClick(m_log, Qt::Key_Down);
+        QVERIFY(box.contains(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect()));
+    }
+    QCOMPARE(m_log->cursorPosition(), text.indexOf("line 20"));
+    QVERIFY(m_log->firstVisibleLine() > 0);
+
+    QWheelEvent wheel(QPointF(20, 20), m_log->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    const int top = m_log->firstVisibleLine();
+    QApplication::sendEvent(m_log, &wheel);
+    QCOMPARE(m_log->firstVisibleLine(), top);
+
+    // A click lands on the line under the mouse.
+    const int lineHeight = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().height();
+    QTest::mouseClick(m_log, Qt::LeftButton, Qt::NoModifier,
+                      QPoint(m_log->width() - 4, 4 + lineHeight + lineHeight / 2));
+    QCOMPARE(m_log->cursorPosition(), text.indexOf(QString("\n"), text.indexOf(QString("line %1").arg(top + 1))));
+
+    QTest::keyClick(m_log, Qt::Key_End, Qt::ControlModifier);
+    QVERIFY(box.contains(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect()));
+    m_log->append("more\n");
+    QCOMPARE(m_log->firstVisibleLine(), 0);
+    QCOMPARE(m_log->cursorPosition(), 0);
+    QCOMPARE(m_log->text(), text + "more\n");
+}
+
+// End on a wrapped line puts the caret after its last character, on that
+// line, not at the start of the next one; typing goes in there.
+void TestTextBox::logLineEnds()
+{
+    const QString digits(200, '7');
+    m_log->setFocus(Qt::OtherFocusReason);
+    m_log->setText(digits);
+    const QRect start = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QTest::keyClick(m_log, Qt::Key_End);
+    QCOMPARE(m_log->cursorPosition(), m_log->lineStart(1));
+    const QRect end = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QCOMPARE(end.top(), start.top());
+    QVERIFY(end.left() > start.left() + m_log->width() / 2);
+    QTest::keyClick(m_log, Qt::Key_Right);
+    QVERIFY(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().top() > start.top());
+
+    // A click past the end of the first line does the same.
+    QTest::mouseClick(m_log, Qt::LeftButton, Qt::NoModifier, QPoint(m_log->width() - 3, start.center().y()));
+    QCOMPARE(m_log->cursorPosition(), m_log->lineStart(1));
+    QCOMPARE(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().top(), start.top());
+}
+
+// Ten megabytes pasted as one line: wrapped, edited, painted, undone.
+void TestTextBox::logHugeText()
+{
+    const QString huge(qsizetype{5} * 1024 * 1024, QLatin1Char('7'));
+    m_log->setFocus(Qt::OtherFocusReason);
+    QGuiApplication::clipboard()->setText(huge);
+    QTest::keyClick(m_log, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(m_log->text(), huge);
+    QCOMPARE(m_log->cursorPosition(), huge.size());
+    QVERIFY(m_log->lineCount() > 100'000);
+    QVERIFY(m_log->rect().contains(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect()));
+    QVERIFY(!m_log->grab().isNull());
+    QTest::keyClick(m_log, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(m_log->firstVisibleLine(), 0);
+    QTest::keyClicks(m_log, "8");
+    QTest::keyClick(m_log, Qt::Key_Return);
+    QCOMPARE(m_log->text(), "8\n" + huge);
+    QVERIFY(!m_log->grab().isNull());
+    QTest::keyClick(m_log, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(m_log, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_log->text(), huge);
+    m_log->append("\nend");
+    QCOMPARE(m_log->text(), huge + "\nend");
+    QCOMPARE(m_log->lineStart(m_log->lineCount() - 1), huge.size() + 1);
 }
 
 QTEST_MAIN(TestTextBox)

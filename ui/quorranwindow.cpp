@@ -6,6 +6,7 @@
 
 #include "conversions.h"
 #include "layout.h"
+#include "logbox.h"
 #include "textbox.h"
 #include "widgetfields.h"
 
@@ -13,13 +14,9 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleOptionGroupBox>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
 
 namespace quorran {
 
@@ -94,35 +91,6 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
     return button;
 }
 
-// Breaking lines at word boundaries, and only inside words too long for a line,
-// looks ahead to the next word boundary for every line: quadratic in the
-// length of one unbroken run. Past kWordWrapLimit characters the log breaks
-// lines anywhere, which stays linear whatever is pasted into it.
-constexpr int kWordWrapLimit = 20'000;
-
-void keepWrappingLinear(QPlainTextEdit *log)
-{
-    const auto choose = [log] {
-        const auto mode = log->document()->characterCount() > kWordWrapLimit
-                              ? QTextOption::WrapAnywhere
-                              : QTextOption::WrapAtWordBoundaryOrAnywhere;
-        if (log->wordWrapMode() != mode)
-            log->setWordWrapMode(mode);
-    };
-    choose();
-    // contentsChange comes after the edit but before the layout has seen it.
-    QObject::connect(log->document(), &QTextDocument::contentsChange, log, choose);
-    // A long paragraph keeps its shaped glyphs, or every repaint (the caret's
-    // too) would shape it again from its start.
-    QObject::connect(log->document(), &QTextDocument::contentsChange, log, [log](int position, int, int added) {
-        for (QTextBlock block = log->document()->findBlock(position);
-             block.isValid() && block.position() <= position + added; block = block.next()) {
-            if (block.length() > kWordWrapLimit)
-                block.layout()->setCacheEnabled(true);
-        }
-    });
-}
-
 template <typename T> T *child(const QWidget *window, const char *name)
 {
     return window->findChild<T *>(QLatin1String(name));
@@ -180,15 +148,10 @@ void QuorranWindow::buildControls()
 
     auto *logFrame = new QGroupBox(QStringLiteral("Message Box"), this);
     logFrame->setObjectName(QStringLiteral("errorMsg"));
-    auto *errorbox = new QPlainTextEdit(logFrame);
+    auto *errorbox = new LogBox(logFrame);
     errorbox->setObjectName(QStringLiteral("errorbox"));
     errorbox->setFont(verdana());
     errorbox->setAccessibleName(QStringLiteral("Message Box"));
-    errorbox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    errorbox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    errorbox->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    keepWrappingLinear(errorbox);
-    errorbox->setTabChangesFocus(true);
 
     makePanel(this, QStringLiteral("SSPanel2"), QStringLiteral("By the Quorran team"),
               face(QStringLiteral("Comic Sans MS"), 8.1509, QFont::Bold), QColor(0, 0, 128));

@@ -1,10 +1,7 @@
 #include "widgetfields.h"
 
+#include "logbox.h"
 #include "textbox.h"
-
-#include <QPlainTextEdit>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <cstring>
 
@@ -13,18 +10,10 @@ namespace quorran {
 namespace {
 
 constexpr char16_t kParagraphSeparator = 0x2029;
-// QTextDocument also turns these frame markers into paragraph breaks.
-constexpr char16_t kBeginningOfFrame = 0xFDD0;
-constexpr char16_t kEndOfFrame = 0xFDD1;
 
 QString toQString(std::u16string_view text)
 {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::u16string fromQString(const QString &text)
-{
-    return {reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size())};
 }
 
 } // namespace
@@ -35,7 +24,7 @@ std::u16string normalizedLog(std::u16string_view text)
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char16_t c = text[i];
-        if (c == u'\r' || c == u'\n' || c == kParagraphSeparator || c == kBeginningOfFrame || c == kEndOfFrame) {
+        if (c == u'\r' || c == u'\n' || c == kParagraphSeparator) {
             if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
                 ++i;
             out += u"\r\n";
@@ -46,13 +35,10 @@ std::u16string normalizedLog(std::u16string_view text)
     return out;
 }
 
-WidgetFields::WidgetFields(TextBox *dom, TextBox *area, TextBox *port, TextBox *addr, QPlainTextEdit *errorbox)
+WidgetFields::WidgetFields(TextBox *dom, TextBox *area, TextBox *port, TextBox *addr, LogBox *errorbox)
     : m_lines{dom, area, port, addr}, m_log(errorbox)
 {
-    m_editWatch = QObject::connect(m_log->document(), &QTextDocument::contentsChanged, m_log, [this] {
-        if (!m_writing)
-            m_mirrorValid = false;
-    });
+    m_editWatch = QObject::connect(m_log, &LogBox::textEdited, m_log, [this] { m_mirrorValid = false; });
 }
 
 WidgetFields::~WidgetFields() { QObject::disconnect(m_editWatch); }
@@ -78,8 +64,14 @@ void WidgetFields::setText(Field field, std::u16string_view text)
 std::u16string_view WidgetFields::logText() const
 {
     if (!m_mirrorValid) {
-        // toRawText keeps no-break spaces that toPlainText would turn into blanks.
-        m_logMirror = normalizedLog(fromQString(m_log->document()->toRawText()));
+        const QString text = m_log->text();
+        m_logMirror.clear();
+        m_logMirror.reserve(static_cast<std::size_t>(text.size()));
+        for (const QChar c : text) {
+            if (c == u'\n')
+                m_logMirror += u'\r';
+            m_logMirror += c.unicode();
+        }
         m_mirrorValid = true;
     }
     return m_logMirror;
@@ -90,24 +82,17 @@ void WidgetFields::setLogText(std::u16string_view text)
     const std::u16string_view current = m_mirrorValid ? std::u16string_view(m_logMirror) : std::u16string_view();
     const bool extends = m_mirrorValid && text.size() >= current.size() &&
                          std::memcmp(text.data(), current.data(), current.size() * sizeof(char16_t)) == 0;
-    const std::u16string_view tail = extends ? text.substr(current.size()) : text;
-
     // The mirror always ends in a complete line break or none, so a tail can
     // never join a CR of the old text to an LF of its own.
-    m_writing = true;
     if (extends) {
-        if (!tail.empty()) {
-            QTextCursor cursor(m_log->document());
-            cursor.movePosition(QTextCursor::End);
-            cursor.insertText(toQString(tail));
-            m_logMirror += normalizedLog(tail);
-        }
+        const std::u16string_view tail = text.substr(current.size());
+        m_log->append(toQString(tail));
+        m_logMirror += normalizedLog(tail);
     } else {
-        m_log->setPlainText(toQString(text));
+        m_log->setText(toQString(text));
         m_logMirror = normalizedLog(text);
         m_mirrorValid = true;
     }
-    m_writing = false;
 }
 
 } // namespace quorran

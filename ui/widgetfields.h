@@ -1,8 +1,8 @@
 #pragma once
-// The field model over the window's text boxes. The message log is a
-// QPlainTextEdit, which keeps paragraphs rather than line ends: its text is
-// read and written with CR LF between lines, and a new text that only extends
-// the old one is appended as a tail so that a long log is not laid out anew.
+// The field model over the window's text boxes. The message log's box keeps
+// LF line ends; its text is read and written with CR LF between lines, and a
+// new text that only extends the old one is appended as a tail, so that a
+// long log is neither converted nor wrapped anew.
 
 #include "fields.h"
 
@@ -11,15 +11,14 @@
 #include <array>
 #include <string>
 
-class QPlainTextEdit;
-
 namespace quorran {
 
+class LogBox;
 class TextBox;
 
 class WidgetFields final : public FieldModel {
 public:
-    WidgetFields(TextBox *dom, TextBox *area, TextBox *port, TextBox *addr, QPlainTextEdit *errorbox);
+    WidgetFields(TextBox *dom, TextBox *area, TextBox *port, TextBox *addr, LogBox *errorbox);
     ~WidgetFields() override;
     WidgetFields(const WidgetFields &) = delete;
     WidgetFields &operator=(const WidgetFields &) = delete;
@@ -34,11 +33,10 @@ private:
     std::array<TextBox *, 4> m_lines;
     // The last text read from each line, so that text() can hand out a view.
     mutable std::array<std::u16string, 4> m_lineTexts;
-    QPlainTextEdit *m_log;
+    LogBox *m_log;
     // The log's text as last read or written, valid until the user edits it.
     mutable std::u16string m_logMirror;
     mutable bool m_mirrorValid = false;
-    bool m_writing = false;
     QMetaObject::Connection m_editWatch;
 };
 

@@ -1,0 +1,119 @@
+#pragma once
+// What the input fields and the message log share as text boxes: the text,
+// caret and selection, the editing keys, clipboard, undo, mouse selection,
+// input methods, the context menu and the blinking caret. How the text is
+// laid out, painted and scrolled is left to the single-line TextBox and the
+// multi-line LogBox, which lay out only what is in view, so that a text of
+// many megabytes costs little to paint, as the caret makes happen twice a
+// second.
+
+#include <QBasicTimer>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+class QMenu;
+class QPainter;
+class QStyleOptionFrame;
+class QTextLayout;
+
+namespace quorran {
+
+class EditBox : public QWidget {
+    Q_OBJECT
+public:
+    QString text() const { return m_text; }
+    int cursorPosition() const { return m_cursor; }
+    void setCursorPosition(int position);
+    bool hasSelectedText() const { return m_anchor != m_cursor; }
+    QString selectedText() const;
+    void selectAll();
+
+    void undo();
+    void redo();
+    void cut();
+    void copy() const;
+    void paste();
+    void insert(const QString &text);
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+signals:
+    void clicked();
+    // The user changed the text: typing, pasting, cutting, undoing.
+    void textEdited();
+
+protected:
+    // Blank pixels between the frame and the text.
+    static constexpr int kHorizontalMargin = 2;
+    static constexpr int kVerticalMargin = 1;
+
+    explicit EditBox(QWidget *parent);
+
+    // Replace or extend the whole text as the program does: the undo
+    // history is forgotten and the caret goes to `cursor`.
+    void resetText(const QString &text, int cursor);
+    void appendText(const QString &text, int cursor);
+    const QString &content() const { return m_text; }
+    int anchorPosition() const { return m_anchor; }
+    void moveCursor(int position, bool select);
+    int nextPosition(int position) const;
+    int previousPosition(int position) const;
+    void replaceSelection(const QString &text);
+    void restartBlinking();
+
+    void initFrameOption(QStyleOptionFrame *option) const;
+    QRect textRect() const;
+    QPalette::ColorGroup colorGroup() const;
+    // Draws a laid-out piece of the text that starts at `from`, with the
+    // part of the selection in it, and the caret if it is in this piece.
+    void drawPiece(QPainter &painter, const QTextLayout &layout, const QPointF &origin, int from, bool caretHere) const;
+
+    // The text changed from `start` on: `removed` characters went, `added` came.
+    virtual void textChanged(int start, int removed, int added) = 0;
+    // What typed or pasted text becomes before it is inserted.
+    virtual QString prepared(const QString &text) const { return text; }
+    virtual int positionAt(const QPoint &point) const = 0;
+    virtual QRect cursorRectangle() const = 0;
+    virtual void ensureCursorVisible() = 0;
+    virtual void drawText(QPainter &painter) const = 0;
+
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void timerEvent(QTimerEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    struct Snapshot {
+        QString text;
+        int cursor;
+    };
+
+    void textSet(int start, int removed, int cursor);
+    int wordEnd(int position) const;
+    int wordStart(int position) const;
+    void removeSelection();
+    void remember();
+    void restore(std::vector<Snapshot> &from, std::vector<Snapshot> &to);
+    QMenu *createContextMenu();
+
+    QString m_text;
+    int m_cursor = 0;
+    int m_anchor = 0;
+    bool m_caretShown = false;
+    bool m_selecting = false;
+    QBasicTimer m_blink;
+    std::vector<Snapshot> m_undo;
+    std::vector<Snapshot> m_redo;
+};
+
+} // namespace quorran

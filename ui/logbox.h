@@ -1,0 +1,78 @@
+#pragma once
+// The multi-line message log. Lines wrap at the box's width, after blanks
+// where they can and anywhere where they cannot. There are no scroll bars:
+// lines beyond the box's height are reached with the caret. The text keeps
+// its line breaks as LF; a CR LF, a lone CR or a paragraph separator that is
+// set, typed or pasted becomes one LF.
+
+#include "editbox.h"
+
+#include <QFontMetricsF>
+
+#include <unordered_map>
+#include <vector>
+
+namespace quorran {
+
+class LogBox : public EditBox {
+    Q_OBJECT
+public:
+    explicit LogBox(QWidget *parent = nullptr);
+
+    // Replace or extend the whole text, as a conversion does; either way the
+    // box then shows the start of its text, with the caret there.
+    void setText(const QString &text);
+    void append(const QString &text);
+
+    // Lines as the box shows them, wrapped ones counted one by one.
+    int lineCount() const { return static_cast<int>(m_lineStarts.size()); }
+    int lineStart(int line) const { return m_lineStarts[static_cast<std::size_t>(line)]; }
+    int firstVisibleLine() const { return m_top; }
+
+    static QString withLineFeeds(const QString &text);
+
+protected:
+    void textChanged(int start, int removed, int added) override;
+    QString prepared(const QString &text) const override { return withLineFeeds(text); }
+    int positionAt(const QPoint &point) const override;
+    QRect cursorRectangle() const override;
+    void ensureCursorVisible() override;
+    void drawText(QPainter &painter) const override;
+
+    void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    qreal advanceOf(char32_t code) const;
+    void wrapParagraph(int from, int to, std::vector<int> &starts) const;
+    void wrapRange(int from, qsizetype lastBreak, std::vector<int> &starts) const;
+    void rewrap();
+    bool widthChanged();
+    int lineEnd(int line) const;
+    bool isWrapped(int line) const;
+    int lineAt(int position) const;
+    int caretLine() const;
+    void layoutLine(QTextLayout &layout, int line) const;
+    int positionInLine(int line, qreal x) const;
+    int lineHeight() const;
+    int visibleLines() const;
+    void moveByLines(int lines, bool select);
+
+    // Where each line starts, ascending; the first is 0.
+    std::vector<int> m_lineStarts{0};
+    qreal m_wrapWidth = 0;
+    int m_top = 0; // first line in view
+    QFontMetricsF m_metrics;
+    mutable std::vector<float> m_advances; // by UTF-16 code, negative until measured
+    mutable std::unordered_map<char32_t, qreal> m_wideAdvances;
+    // Up and Down keep to the column where they started.
+    qreal m_goalX = 0;
+    int m_goalPosition = -1;
+    // The caret at the start of a wrapped line may stand at the end of the
+    // line before it instead, where End or a click past that end put it.
+    mutable int m_lineEndCandidate = -1;
+    bool m_caretAtLineEnd = false;
+};
+
+} // namespace quorran
