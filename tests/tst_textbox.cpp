@@ -34,6 +34,7 @@ private slots:
     void logEditsWrapLikeAFreshBox();
     void logCaretStaysInView();
     void logLineEnds();
+    void tabIntoBoxes();
     void logHugeText();
 
 private:
@@ -386,6 +387,23 @@ void TestTextBox::logLineEnds()
     QTest::mouseClick(m_log, Qt::LeftButton, Qt::NoModifier, QPoint(m_log->width() - 3, start.center().y()));
     QCOMPARE(m_log->cursorPosition(), m_log->lineStart(1));
     QCOMPARE(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().top(), start.top());
+}
+
+// Tab into an input field selects its text for typing over; Tab into the
+// log leaves its text and caret alone, so that a note does not replace it.
+void TestTextBox::tabIntoBoxes()
+{
+    m_box->setText("12");
+    m_log->setText("kept\nlines");
+    m_log->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(m_log, Qt::Key_Tab);
+    QVERIFY(m_box->hasFocus());
+    QCOMPARE(m_box->selectedText(), QString("12"));
+    QTest::keyClick(m_box, Qt::Key_Tab);
+    QVERIFY(m_log->hasFocus());
+    QVERIFY(!m_log->hasSelectedText());
+    QTest::keyClicks(m_log, "note ");
+    QCOMPARE(m_log->text(), QString("note kept\nlines"));
 }
 
 // Ten megabytes pasted as one line: wrapped, edited, painted, undone.

@@ -431,8 +431,9 @@ void EditBox::mouseDoubleClickEvent(QMouseEvent *event)
 
 void EditBox::focusInEvent(QFocusEvent *event)
 {
-    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
-        event->reason() == Qt::ShortcutFocusReason)
+    if ((event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
+         event->reason() == Qt::ShortcutFocusReason) &&
+        selectsAllOnTab())
         selectAll();
     restartBlinking();
     QWidget::focusInEvent(event);

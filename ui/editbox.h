@@ -72,6 +72,8 @@ protected:
 
     // The text changed from `start` on: `removed` characters went, `added` came.
     virtual void textChanged(int start, int removed, int added) = 0;
+    // Whether coming in with Tab selects the whole text.
+    virtual bool selectsAllOnTab() const { return true; }
     // What typed or pasted text becomes before it is inserted.
     virtual QString prepared(const QString &text) const { return text; }
     virtual int positionAt(const QPoint &point) const = 0;

@@ -33,6 +33,8 @@ public:
 
 protected:
     void textChanged(int start, int removed, int added) override;
+    // A note typed after Tab goes where the caret was, not over the log.
+    bool selectsAllOnTab() const override { return false; }
     QString prepared(const QString &text) const override { return withLineFeeds(text); }
     int positionAt(const QPoint &point) const override;
     QRect cursorRectangle() const override;
