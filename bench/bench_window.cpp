@@ -1,6 +1,7 @@
 // The message log in the real window: 10,000 successive Area ID failures, each
 // appending one line, with the time of the first and the last thousand
 // appends side by side; and, for scale, the same log rebuilt on every append.
+// Then pastes of ten megabytes into the fields and the log.
 
 #include "conversions.h"
 #include "fields.h"
@@ -10,6 +11,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 
 #include <benchmark/benchmark.h>
 
@@ -113,6 +115,35 @@ void BM_PasteTenMegabytes(benchmark::State &state)
     }
 }
 BENCHMARK(BM_PasteTenMegabytes)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Ten megabytes of random characters pasted into the log, painting included:
+// 0 any character of the first plane, 1 characters beyond it (surrogate
+// pairs), 2 one line feed every other character.
+void BM_LogPasteAnyCharacters(benchmark::State &state)
+{
+    QRandomGenerator random(7);
+    QString text;
+    text.reserve(qsizetype{5} * 1024 * 1024);
+    while (text.size() < qsizetype{5} * 1024 * 1024) {
+        const auto kind = state.range(0);
+        const char32_t code = kind == 0   ? random.bounded(0x20U, 0xD800U)
+                              : kind == 1 ? random.bounded(0x10000U, 0x30000U)
+                                          : (random.bounded(2) != 0 ? U'\n' : U'x');
+        text += QString::fromUcs4(&code, 1);
+    }
+    for (auto _ : state) {
+        state.PauseTiming();
+        QuorranWindow window;
+        window.show();
+        QCoreApplication::processEvents();
+        auto *log = window.findChild<LogBox *>(QStringLiteral("errorbox"));
+        state.ResumeTiming();
+        log->insert(text);
+        window.repaint();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_LogPasteAnyCharacters)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
