@@ -56,6 +56,7 @@ private slots:
     void conversionsByMouse_data();
     void conversionsByMouse();
     void typedLogIsExtendedOrReplaced();
+    void logShowsItsStartAfterAConversion();
     void longLinesWrapWithoutScrollBars();
     void logLineEndsAfterEdits();
     void hugeUnbrokenLogText();
@@ -534,6 +535,29 @@ void TestWindow::typedLogIsExtendedOrReplaced()
     click("dom");
     click("SSCommand1");
     COMPARE_TEXT(m_window->fields().text(Field::ErrorBox), u16(DOM + AREA));
+}
+
+// After a conversion the log shows its first line with the caret there,
+// wherever the user had moved it.
+void TestWindow::logShowsItsStartAfterAConversion()
+{
+    showAndActivate();
+    auto *log = find<LogBox>("errorbox");
+    QString notes;
+    for (int i = 0; i < 30; ++i)
+        notes += QString("note %1\n").arg(i);
+    log->setFocus(Qt::OtherFocusReason);
+    log->insert(notes);
+    QVERIFY(log->firstVisibleLine() > 0);
+    for (const char *name : {"dom", "area", "port"})
+        click(name);
+    QTest::keyClicks(find("dom"), "1");
+    QTest::keyClicks(find("area"), "256");
+    QTest::keyClicks(find("port"), "1");
+    click("SSCommand1");
+    QCOMPARE(log->text(), notes + qs(kAreaMessage) + "\n");
+    QCOMPARE(log->firstVisibleLine(), 0);
+    QCOMPARE(log->cursorPosition(), 0);
 }
 
 void TestWindow::longLinesWrapWithoutScrollBars()

@@ -350,6 +350,10 @@ void LogBox::changeEvent(QEvent *event)
         rewrap();
         ensureCursorVisible();
         update();
+    } else if (event->type() == QEvent::StyleChange && widthChanged()) {
+        // Another style may draw a wider or narrower frame.
+        ensureCursorVisible();
+        update();
     }
     EditBox::changeEvent(event);
 }
