@@ -27,6 +27,8 @@ private slots:
     void accessibleValue_data();
     void accessibleValue();
     void hugeText();
+    void lineSeparatorShowsInLine_data();
+    void lineSeparatorShowsInLine();
     void logEditing_data();
     void logEditing();
     void logWrapping_data();
@@ -189,6 +191,29 @@ void TestTextBox::accessibleValue()
     QVERIFY(accessible != nullptr);
     QCOMPARE(accessible->role(), QAccessible::EditableText);
     QCOMPARE(accessible->text(QAccessible::Value), QString(log ? "a\nb" : "0x010203"));
+}
+
+void TestTextBox::lineSeparatorShowsInLine_data() { accessibleValue_data(); }
+
+// A pasted line separator is shown as a blank; what follows it stays on the
+// same line of the box.
+void TestTextBox::lineSeparatorShowsInLine()
+{
+    QFETCH(bool, log);
+    EditBox *box = log ? static_cast<EditBox *>(m_log) : m_box;
+    const QString text = QString("12") + QChar(QChar::LineSeparator) + "34";
+    if (log)
+        m_log->setText(text);
+    else
+        m_box->setText(text);
+    const auto caret = [box](int position) {
+        box->setCursorPosition(position);
+        return box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    };
+    const QRect afterSeparator = caret(3);
+    const QRect atEnd = caret(5);
+    QCOMPARE(atEnd.top(), afterSeparator.top());
+    QVERIFY(atEnd.left() > afterSeparator.left());
 }
 
 // Ten megabytes are edited and painted like a short text.

@@ -181,6 +181,24 @@ QPalette::ColorGroup EditBox::colorGroup() const
     return hasFocus() ? QPalette::Active : QPalette::Inactive;
 }
 
+void EditBox::layoutPiece(QTextLayout &layout, int from, int length) const
+{
+    QString piece = m_text.mid(from, length);
+    // A line separator would end the layout's only line early.
+    piece.replace(QChar::LineSeparator, QLatin1Char(' '));
+    layout.setText(piece);
+    layout.setFont(font());
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setTabStopDistance(kTabStop);
+    layout.setTextOption(option);
+    layout.setCacheEnabled(true);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(1e6);
+    layout.endLayout();
+}
+
 void EditBox::drawPiece(QPainter &painter, const QTextLayout &layout, const QPointF &origin, int from,
                         bool caretHere) const
 {

@@ -48,6 +48,7 @@ protected:
     // Blank pixels between the frame and the text.
     static constexpr int kHorizontalMargin = 2;
     static constexpr int kVerticalMargin = 1;
+    static constexpr qreal kTabStop = 80;
 
     explicit EditBox(QWidget *parent);
 
@@ -66,6 +67,8 @@ protected:
     void initFrameOption(QStyleOptionFrame *option) const;
     QRect textRect() const;
     QPalette::ColorGroup colorGroup() const;
+    // Lays out `length` characters from `from` as one line without wrapping.
+    void layoutPiece(QTextLayout &layout, int from, int length) const;
     // Draws a laid-out piece of the text that starts at `from`, with the
     // part of the selection in it, and the caret if it is in this piece.
     void drawPiece(QPainter &painter, const QTextLayout &layout, const QPointF &origin, int from, bool caretHere) const;

@@ -17,7 +17,6 @@ namespace quorran {
 
 namespace {
 
-constexpr qreal kTabStop = 80;
 // No shown line is longer, even of characters without width.
 constexpr int kLongestLine = 1024;
 
@@ -215,19 +214,7 @@ int LogBox::caretLine() const
 
 void LogBox::layoutLine(QTextLayout &layout, int line) const
 {
-    QString shown = content().mid(lineStart(line), lineEnd(line) - lineStart(line));
-    // A line separator would end the layout's only line early.
-    shown.replace(QChar::LineSeparator, QLatin1Char(' '));
-    layout.setText(shown);
-    layout.setFont(font());
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    option.setTabStopDistance(kTabStop);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine row = layout.createLine();
-    row.setLineWidth(1e6);
-    layout.endLayout();
+    layoutPiece(layout, lineStart(line), lineEnd(line) - lineStart(line));
 }
 
 int LogBox::positionInLine(int line, qreal x) const

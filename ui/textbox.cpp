@@ -50,20 +50,6 @@ int TextBox::sliceLength(int from) const
     return end - from;
 }
 
-void TextBox::layoutSlice(QTextLayout &layout, int from, int length) const
-{
-    layout.setText(content().mid(from, length));
-    layout.setFont(font());
-    QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
-    layout.setTextOption(option);
-    layout.setCacheEnabled(true);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    line.setLineWidth(1e6);
-    layout.endLayout();
-}
-
 int TextBox::positionAt(const QPoint &point) const
 {
     const QRect rect = textRect();
@@ -71,7 +57,7 @@ int TextBox::positionAt(const QPoint &point) const
         return m_scroll > 0 ? previousPosition(m_scroll) : 0;
     QTextLayout layout;
     const int length = sliceLength(m_scroll);
-    layoutSlice(layout, m_scroll, length);
+    layoutPiece(layout, m_scroll, length);
     const QTextLine line = layout.lineAt(0);
     if (point.x() > rect.right()) {
         const int last = line.xToCursor(rect.width());
@@ -86,7 +72,7 @@ QRect TextBox::cursorRectangle() const
 {
     const QRect rect = textRect();
     QTextLayout layout;
-    layoutSlice(layout, m_scroll, std::max(0, cursorPosition() - m_scroll));
+    layoutPiece(layout, m_scroll, std::max(0, cursorPosition() - m_scroll));
     const QTextLine line = layout.lineAt(0);
     const int x = rect.left() + static_cast<int>(line.cursorToX(cursorPosition() - m_scroll));
     return {x, rect.top(), 1, rect.height()};
@@ -105,13 +91,13 @@ void TextBox::ensureCursorVisible()
     const int width = textRect().width() - 1;
     if (cursorPosition() - m_scroll <= sliceLength(m_scroll)) {
         QTextLayout layout;
-        layoutSlice(layout, m_scroll, cursorPosition() - m_scroll);
+        layoutPiece(layout, m_scroll, cursorPosition() - m_scroll);
         if (layout.lineAt(0).cursorToX(cursorPosition() - m_scroll) <= width)
             return;
     }
     const int back = std::min(cursorPosition(), textRect().width() / 2 + kSliceReserve);
     QTextLayout layout;
-    layoutSlice(layout, cursorPosition() - back, back);
+    layoutPiece(layout, cursorPosition() - back, back);
     const QTextLine line = layout.lineAt(0);
     const qreal end = line.cursorToX(back);
     int start = 0;
@@ -127,7 +113,7 @@ void TextBox::drawText(QPainter &painter) const
     const QRect rect = textRect();
     const int length = sliceLength(m_scroll);
     QTextLayout layout;
-    layoutSlice(layout, m_scroll, length);
+    layoutPiece(layout, m_scroll, length);
     const QPointF origin(rect.left(), rect.top() + (rect.height() - layout.lineAt(0).height()) / 2);
     const int caret = cursorPosition() - m_scroll;
     drawPiece(painter, layout, origin, m_scroll, caret >= 0 && caret <= length);

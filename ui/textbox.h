@@ -5,8 +5,6 @@
 
 #include "editbox.h"
 
-class QTextLayout;
-
 namespace quorran {
 
 class TextBox : public EditBox {
@@ -28,7 +26,6 @@ protected:
 
 private:
     int sliceLength(int from) const;
-    void layoutSlice(QTextLayout &layout, int from, int length) const;
 
     int m_scroll = 0; // first character in view
 };
