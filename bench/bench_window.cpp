@@ -118,7 +118,8 @@ BENCHMARK(BM_PasteTenMegabytes)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Ten megabytes of random characters pasted into the log, painting included:
 // 0 any character of the first plane, 1 characters beyond it (surrogate
-// pairs), 2 one line feed every other character.
+// pairs), 2 one line feed every other character, 3 blanks only, 4 one letter
+// and combining marks only.
 void BM_LogPasteAnyCharacters(benchmark::State &state)
 {
     QRandomGenerator random(7);
@@ -126,9 +127,12 @@ void BM_LogPasteAnyCharacters(benchmark::State &state)
     text.reserve(qsizetype{5} * 1024 * 1024);
     while (text.size() < qsizetype{5} * 1024 * 1024) {
         const auto kind = state.range(0);
-        const char32_t code = kind == 0   ? random.bounded(0x20U, 0xD800U)
-                              : kind == 1 ? random.bounded(0x10000U, 0x30000U)
-                                          : (random.bounded(2) != 0 ? U'\n' : U'x');
+        const char32_t code = kind == 0        ? random.bounded(0x20U, 0xD800U)
+                              : kind == 1      ? random.bounded(0x10000U, 0x30000U)
+                              : kind == 2      ? (random.bounded(2) != 0 ? U'\n' : U'x')
+                              : kind == 3      ? U' '
+                              : text.isEmpty() ? U'e'
+                                               : U'\u0301';
         text += QString::fromUcs4(&code, 1);
     }
     for (auto _ : state) {
@@ -143,7 +147,7 @@ void BM_LogPasteAnyCharacters(benchmark::State &state)
         QCoreApplication::processEvents();
     }
 }
-BENCHMARK(BM_LogPasteAnyCharacters)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_LogPasteAnyCharacters)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -19,6 +19,7 @@ namespace {
 
 // No shown line is longer, even of characters without width.
 constexpr int kLongestLine = 1024;
+constexpr int kMarkReach = 32;
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
@@ -98,18 +99,20 @@ void LogBox::wrapParagraph(int from, int to, std::vector<int> &starts) const
     qreal x = 0;
     for (int i = from; i < to;) {
         int length = 1;
-        if (isBlank(chars[i])) {
+        const bool full = i - lineStart >= kLongestLine;
+        if (isBlank(chars[i]) && !full) {
             // Blanks may hang past the edge.
             x = step(i, x, length);
             breakAt = ++i;
             continue;
         }
         const qreal next = step(i, x, length);
-        if (i > lineStart && (next > m_wrapWidth || i - lineStart >= kLongestLine)) {
-            int start = breakAt > lineStart && i - lineStart < kLongestLine ? breakAt : i;
-            // A combining mark stays with its character.
-            if (start == i) {
-                while (start - 1 > lineStart && QChar::isMark(chars[start]))
+        if (i > lineStart && (next > m_wrapWidth || full)) {
+            int start = breakAt > lineStart && !full ? breakAt : i;
+            // A combining mark stays with its character, within a short reach
+            // that keeps a flood of marks linear.
+            if (start == i && !full) {
+                while (start - 1 > lineStart && start > i - kMarkReach && QChar::isMark(chars[start]))
                     --start;
             }
             if (start < i && QChar::isLowSurrogate(chars[start]) && start - 1 > lineStart)
