@@ -74,7 +74,7 @@ protected:
     void drawPiece(QPainter &painter, const QTextLayout &layout, const QPointF &origin, int from, bool caretHere) const;
 
     // The text changed from `start` on: `removed` characters went, `added` came.
-    virtual void textChanged(int start, int removed, int added) = 0;
+    virtual void textChanged(int /*start*/, int /*removed*/, int /*added*/) {}
     // Whether coming in with Tab selects the whole text.
     virtual bool selectsAllOnTab() const { return true; }
     // What typed or pasted text becomes before it is inserted.

@@ -49,17 +49,9 @@ QString LogBox::withLineFeeds(const QString &text)
     return out;
 }
 
-void LogBox::setText(const QString &text)
-{
-    m_top = 0;
-    resetText(withLineFeeds(text), 0);
-}
+void LogBox::setText(const QString &text) { resetText(withLineFeeds(text), 0); }
 
-void LogBox::append(const QString &text)
-{
-    m_top = 0;
-    appendText(withLineFeeds(text), 0);
-}
+void LogBox::append(const QString &text) { appendText(withLineFeeds(text), 0); }
 
 qreal LogBox::advanceOf(char32_t code) const
 {

@@ -27,8 +27,6 @@ void TextBox::setText(const QString &text)
     resetText(text, static_cast<int>(text.size()));
 }
 
-void TextBox::textChanged(int /*start*/, int /*removed*/, int /*added*/) {}
-
 QSize TextBox::sizeHint() const
 {
     const QFontMetrics metrics(font());

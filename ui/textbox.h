@@ -18,7 +18,6 @@ public:
     QSize sizeHint() const override;
 
 protected:
-    void textChanged(int start, int removed, int added) override;
     int positionAt(const QPoint &point) const override;
     QRect cursorRectangle() const override;
     void ensureCursorVisible() override;

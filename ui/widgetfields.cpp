@@ -9,31 +9,24 @@ namespace quorran {
 
 namespace {
 
-constexpr char16_t kParagraphSeparator = 0x2029;
-
 QString toQString(std::u16string_view text)
 {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-} // namespace
-
-std::u16string normalizedLog(std::u16string_view text)
+// Adds the box's text to a field text: each LF becomes CR LF.
+void appendWithCrLf(std::u16string &out, QStringView boxText)
 {
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c == u'\r' || c == u'\n' || c == kParagraphSeparator) {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            out += u"\r\n";
-        } else {
-            out += c;
-        }
+    if (out.empty())
+        out.reserve(static_cast<std::size_t>(boxText.size()));
+    for (const QChar c : boxText) {
+        if (c == u'\n')
+            out += u'\r';
+        out += c.unicode();
     }
-    return out;
 }
+
+} // namespace
 
 WidgetFields::WidgetFields(TextBox *dom, TextBox *area, TextBox *port, TextBox *addr, LogBox *errorbox)
     : m_lines{dom, area, port, addr}, m_log(errorbox)
@@ -64,14 +57,8 @@ void WidgetFields::setText(Field field, std::u16string_view text)
 std::u16string_view WidgetFields::logText() const
 {
     if (!m_mirrorValid) {
-        const QString text = m_log->text();
         m_logMirror.clear();
-        m_logMirror.reserve(static_cast<std::size_t>(text.size()));
-        for (const QChar c : text) {
-            if (c == u'\n')
-                m_logMirror += u'\r';
-            m_logMirror += c.unicode();
-        }
+        appendWithCrLf(m_logMirror, m_log->text());
         m_mirrorValid = true;
     }
     return m_logMirror;
@@ -83,14 +70,16 @@ void WidgetFields::setLogText(std::u16string_view text)
     const bool extends = m_mirrorValid && text.size() >= current.size() &&
                          std::memcmp(text.data(), current.data(), current.size() * sizeof(char16_t)) == 0;
     // The mirror always ends in a complete line break or none, so a tail can
-    // never join a CR of the old text to an LF of its own.
+    // never join a CR of the old text to an LF of its own. The box decides
+    // what makes a line break; the mirror takes its text from the box.
     if (extends) {
-        const std::u16string_view tail = text.substr(current.size());
-        m_log->append(toQString(tail));
-        m_logMirror += normalizedLog(tail);
+        const qsizetype before = m_log->text().size();
+        m_log->append(toQString(text.substr(current.size())));
+        appendWithCrLf(m_logMirror, QStringView(m_log->text()).mid(before));
     } else {
         m_log->setText(toQString(text));
-        m_logMirror = normalizedLog(text);
+        m_logMirror.clear();
+        appendWithCrLf(m_logMirror, m_log->text());
         m_mirrorValid = true;
     }
 }

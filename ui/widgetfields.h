@@ -40,8 +40,4 @@ private:
     QMetaObject::Connection m_editWatch;
 };
 
-// The log's text in the form the field holds it: every line break the text
-// box knows (CR LF, CR, LF, paragraph separator) becomes CR LF.
-std::u16string normalizedLog(std::u16string_view text);
-
 } // namespace quorran
