@@ -16,6 +16,8 @@ packages=(
     xvfb xauth x11-utils time
     # Installation and Windows resource checks
     desktop-file-utils binutils-mingw-w64-x86-64
+    # The Debian package: CPack's library dependencies, metainfo check, lintian
+    dpkg-dev file appstream lintian
     # Static checks, sanitizers and the fuzzer
     clang clang-format clang-tidy libclang-rt-14-dev
 )

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# Builds the Debian package with CPack from the build tree into a scratch
+# folder and checks it as a Debian system sees it: its file list and control
+# fields, the extracted program opening its window on a private Xvfb display,
+# the metainfo and desktop entry validators, and lintian, which may report no
+# error and no warning other than those the README lists.
+set -euo pipefail
+
+if [ "${1:-}" = "--show-window" ]; then
+    # Runs under xvfb-run: starts the program and waits for its window.
+    source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+    "$2" 2>/dev/null &
+    pid=$!
+    trap 'kill $pid 2>/dev/null || true' EXIT
+    wait_for_window Quorran >/dev/null
+    exit
+fi
+
+build=$1
+cpack=$2
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+export LC_ALL=C.UTF-8
+
+"$cpack" -G DEB -B "$work/out" --config "$build/CPackConfig.cmake" >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log"; fail "cpack could not build the package"; }
+deb="$work/out/quorran_1.0.0_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "no $(basename "$deb") among: $(ls "$work/out")"
+echo "ok: built $(basename "$deb")"
+
+# Mode, owner and path of every entry, in a fixed order.
+dpkg-deb -c "$deb" | awk '{print $1, $2, $6}' | sort >"$work/contents"
+sort >"$work/expected" <<'EOF'
+drwxr-xr-x root/root ./usr/
+drwxr-xr-x root/root ./usr/bin/
+-rwxr-xr-x root/root ./usr/bin/quorran
+drwxr-xr-x root/root ./usr/share/
+drwxr-xr-x root/root ./usr/share/applications/
+-rw-r--r-- root/root ./usr/share/applications/quorran.desktop
+drwxr-xr-x root/root ./usr/share/doc/
+drwxr-xr-x root/root ./usr/share/doc/quorran/
+-rw-r--r-- root/root ./usr/share/doc/quorran/changelog.gz
+-rw-r--r-- root/root ./usr/share/doc/quorran/copyright
+drwxr-xr-x root/root ./usr/share/icons/
+drwxr-xr-x root/root ./usr/share/icons/hicolor/
+drwxr-xr-x root/root ./usr/share/icons/hicolor/16x16/
+drwxr-xr-x root/root ./usr/share/icons/hicolor/16x16/apps/
+-rw-r--r-- root/root ./usr/share/icons/hicolor/16x16/apps/quorran.png
+drwxr-xr-x root/root ./usr/share/icons/hicolor/32x32/
+drwxr-xr-x root/root ./usr/share/icons/hicolor/32x32/apps/
+-rw-r--r-- root/root ./usr/share/icons/hicolor/32x32/apps/quorran.png
+drwxr-xr-x root/root ./usr/share/man/
+drwxr-xr-x root/root ./usr/share/man/man1/
+-rw-r--r-- root/root ./usr/share/man/man1/quorran.1.gz
+drwxr-xr-x root/root ./usr/share/metainfo/
+-rw-r--r-- root/root ./usr/share/metainfo/io.github.quorran.Quorran.metainfo.xml
+EOF
+diff -u "$work/expected" "$work/contents" || fail "package contents differ from the list above"
+echo "ok: contents"
+
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(field Package)" = quorran ] || fail "Package is '$(field Package)'"
+[ "$(field Version)" = 1.0.0 ] || fail "Version is '$(field Version)'"
+[ "$(field Section)" = utils ] || fail "Section is '$(field Section)'"
+[ "$(field Recommends)" = "fonts-dejavu-core, fonts-comic-neue, fonts-liberation" ] ||
+    fail "Recommends is '$(field Recommends)'"
+# Computed from the binary: Qt Widgets and the C library at least.
+depends=$(field Depends)
+[[ "$depends" == *"libqt6widgets6 (>= "* && "$depends" == *"libc6 (>= "* ]] || fail "Depends is '$depends'"
+echo "ok: control fields"
+
+root="$work/root"
+dpkg -x "$deb" "$root"
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 640x480x24" \
+    bash "${BASH_SOURCE[0]}" --show-window "$root/usr/bin/quorran" ||
+    fail "the extracted program mapped no window within 10 s"
+echo "ok: the extracted program shows its window"
+
+appstreamcli validate --no-net --strict "$root/usr/share/metainfo/io.github.quorran.Quorran.metainfo.xml" ||
+    fail "appstreamcli validate rejects the metainfo"
+# The tree check also finds the desktop entry the metainfo launches.
+appstreamcli validate-tree --no-net --strict "$root" || fail "appstreamcli validate-tree rejects the tree"
+report=$(desktop-file-validate "$root/usr/share/applications/quorran.desktop") ||
+    fail "desktop-file-validate rejects the entry: $report"
+[ -z "$report" ] || fail "desktop-file-validate: $report"
+echo "ok: validators"
+
+# The warnings the README allows are the tags in backticks in the list under
+# "Lintian warnings" there.
+allowed=$(sed -n '/^### Lintian warnings/,/^#/p' "$source_dir/README.md" | sed -n 's/^- `\([a-z0-9-]*\)`.*/\1/p')
+lintian --tag-display-limit 0 --fail-on none "$deb" >"$work/lintian.log" 2>&1 ||
+    { cat "$work/lintian.log"; fail "lintian did not run"; }
+cat "$work/lintian.log"
+while read -r level _ tag _; do
+    case $level in
+    E:) fail "lintian error $tag" ;;
+    W:) grep -qxF "$tag" <<<"$allowed" || fail "lintian warning $tag is not listed in the README" ;;
+    esac
+done <"$work/lintian.log"
+echo "ok: lintian"
