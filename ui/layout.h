@@ -1,6 +1,8 @@
 #pragma once
 // Where every control of the window stands, in twips (1/1440 inch) as the
-// layout was drawn, and the one rule that turns twips into pixels.
+// layout was drawn, and the one rule that turns twips into pixels: every edge
+// is placed on the device pixel nearest to it (twips x logical DPI x device
+// pixel ratio / 1440) and expressed in the logical coordinates widgets use.
 
 #include <QRect>
 
@@ -39,16 +41,25 @@ inline constexpr std::array<Placement, 13> kPlacements{{
     {"SSCommand3", "", 3042, 4797, 1066, 364, 11},
 }};
 
-// Twips to pixels at `dpi` dots per inch. Each edge is rounded on its own so
-// that controls whose edges meet in twips still meet in pixels.
-int twipsToPixels(int twips, double dpi);
-QRect twipsToPixels(const QRect &twips, double dpi);
+// The logical coordinate of a position in twips, at `dpi` logical dots per
+// inch and `ratio` device pixels to the logical pixel: the one whose device
+// pixel comes nearest to twips x dpi x ratio / 1440. At a fractional ratio
+// not every device pixel has a whole logical coordinate; the edge then lands
+// on the nearest one that has.
+int twipsToLogical(int twips, double dpi, double ratio);
+
+// A rectangle in twips as logical pixels, each edge placed on its own so that
+// controls whose edges meet in twips still meet on the screen.
+QRect twipsToPixels(const QRect &twips, double dpi, double ratio = 1.0);
 
 // The placement's rectangle in twips from the client area's top-left corner.
 QRect clientTwips(const Placement &placement);
 
-// The placement's pixel rectangle within its container.
-QRect pixelGeometry(const Placement &placement, double dpi);
+// The placement's rectangle in logical pixels within its container.
+QRect pixelGeometry(const Placement &placement, double dpi, double ratio = 1.0);
+
+// The client area's size in logical pixels.
+QSize clientSize(double dpi, double ratio = 1.0);
 
 const Placement *findPlacement(std::string_view name);
 

@@ -1,5 +1,6 @@
 // Construction order: controls (with fonts, colours and texts), then their
-// pixel geometry from the twips table, then the tab chain, then the handlers.
+// pixel geometry from the twips table at the screen's pixel ratio, then the
+// button fonts shrunk where a caption would not fit, then the handlers.
 // After that only the texts of the five text boxes ever change.
 
 #include "quorranwindow.h"
@@ -14,9 +15,17 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+#include <qdrawutil.h>
+
+// The icon images are compiled in: no image reader is looked up at start.
+#include "icons/quorran-16.xpm"
+#include "icons/quorran-32.xpm"
 
 namespace quorran {
 
@@ -37,8 +46,8 @@ QFont face(const QString &family, double points, QFont::Weight weight = QFont::N
 
 QFont verdana() { return face(QStringLiteral("Verdana"), 8.83); }
 
-// A 3-D frame whose caption takes the button-text colour of the palette.
-class ThreeDFrame : public QGroupBox {
+// A group frame whose caption takes the button-text colour of the palette.
+class ButtonTextGroupBox : public QGroupBox {
 public:
     using QGroupBox::QGroupBox;
 
@@ -53,16 +62,40 @@ protected:
     }
 };
 
+// A raised panel with a centred caption in colours of its own. It paints
+// itself, so neither the palette nor a style sheet can change its colours.
+class ColourPanel : public QLabel {
+public:
+    ColourPanel(const QString &caption, const QColor &textColour, QWidget *parent)
+        : QLabel(caption, parent), m_textColour(textColour)
+    {
+    }
+
+protected:
+    void paintEvent(QPaintEvent * /*event*/) override
+    {
+        constexpr int kBevel = 2;
+        QPainter painter(this);
+        painter.fillRect(rect(), kPanelBackground);
+        qDrawShadePanel(&painter, rect(), QPalette(kPanelBackground), false, kBevel);
+        painter.setFont(font());
+        painter.setPen(m_textColour);
+        painter.drawText(rect().adjusted(kBevel, kBevel, -kBevel, -kBevel), Qt::AlignCenter, text());
+    }
+
+private:
+    QColor m_textColour;
+};
+
 QLabel *makePanel(QWidget *parent, const QString &name, const QString &caption, const QFont &font,
                   const QColor &textColour)
 {
-    auto *panel = new QLabel(caption, parent);
+    auto *panel = new ColourPanel(caption, textColour, parent);
     panel->setObjectName(name);
     panel->setFont(font);
     panel->setAlignment(Qt::AlignCenter);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setLineWidth(2);
-    panel->setAutoFillBackground(true);
     QPalette palette = panel->palette();
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Window, kPanelBackground);
@@ -91,6 +124,24 @@ QPushButton *makeButton(QWidget *parent, const QString &name, const QString &cap
     return button;
 }
 
+// Shrinks the button's font until its caption fits within the style's
+// contents rectangle less its button margin; a caption that fits keeps it.
+void fitCaption(QPushButton *button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    const QStyle *style = button->style();
+    const int room = style->subElementRect(QStyle::SE_PushButtonContents, &option, button).width() -
+                     style->pixelMetric(QStyle::PM_ButtonMargin, &option, button);
+    QFont font = button->font();
+    const QFont original = font;
+    while (QFontMetrics(font).horizontalAdvance(option.text) > room && font.pointSizeF() > 4.0)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    if (font != original)
+        button->setFont(font);
+}
+
 template <typename T> T *child(const QWidget *window, const char *name)
 {
     return window->findChild<T *>(QLatin1String(name));
@@ -113,13 +164,15 @@ QuorranWindow::QuorranWindow(QWidget *parent)
     setObjectName(QStringLiteral("Quorran"));
     setWindowTitle(QStringLiteral("Quorran"));
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/quorran-32.xpm"));
-    icon.addFile(QStringLiteral(":/icons/quorran-16.xpm"));
+    icon.addPixmap(QPixmap(quorran_32));
+    icon.addPixmap(QPixmap(quorran_16));
     setWindowIcon(icon);
     // The window's default font, used by the plain frames and the buttons.
     setFont(face(QStringLiteral("MS Sans Serif"), 8.25));
     buildControls();
     applyGeometry();
+    for (const char *name : {"SSCommand1", "SSCommand2", "SSCommand3"})
+        fitCaption(child<QPushButton>(this, name));
     connectHandlers();
 }
 
@@ -132,7 +185,7 @@ void QuorranWindow::buildControls()
     makePanel(this, QStringLiteral("SSPanel1"), QStringLiteral("Quorran"), face(QStringLiteral("Verdana"), 12.2264),
               QColor(0, 0, 255));
 
-    auto *dapFrame = new ThreeDFrame(QStringLiteral("Dom.Area.Port"), this);
+    auto *dapFrame = new ButtonTextGroupBox(QStringLiteral("Dom.Area.Port"), this);
     dapFrame->setObjectName(QStringLiteral("SSFrame1"));
     dapFrame->setFont(face(QStringLiteral("MS Sans Serif"), 7.4717));
     auto *dom = makeTextBox(dapFrame, QStringLiteral("dom"), QStringLiteral("Domain ID"));
@@ -176,12 +229,13 @@ void QuorranWindow::applyGeometry()
 {
     const QScreen *screen = this->screen();
     const double dpi = screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
+    const double ratio = devicePixelRatioF();
     for (const Placement &placement : kPlacements) {
         auto *control =
             findChild<QWidget *>(QLatin1String(placement.name.data(), static_cast<qsizetype>(placement.name.size())));
-        control->setGeometry(pixelGeometry(placement, dpi));
+        control->setGeometry(pixelGeometry(placement, dpi, ratio));
     }
-    setFixedSize(twipsToPixels(QRect(0, 0, kClientWidthTwips, kClientHeightTwips), dpi).size());
+    setFixedSize(clientSize(dpi, ratio));
 }
 
 void QuorranWindow::connectHandlers()
