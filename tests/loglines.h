@@ -1,17 +1,15 @@
 #pragma once
-// The log lines the conversion tests expect, each with its CR LF.
-
-#include "conversions.h"
-#include "testsupport.h"
+// The log lines the conversion tests expect, each with its CR LF, written out
+// as the user reads them.
 
 #include <QString>
 
 namespace loglines {
 inline const QString CRLF = "\r\n";
-inline const QString DOM = qs(quorran::kDomainMessage) + CRLF;
-inline const QString AREA = qs(quorran::kAreaMessage) + CRLF;
-inline const QString PORT = qs(quorran::kPortMessage) + CRLF;
-inline const QString ADDR = qs(quorran::kAddressMessage) + CRLF;
+inline const QString DOM = "ERROR: Domain ID must be within [1,239]\r\n";
+inline const QString AREA = "ERROR: Area ID must be within [0,255]\r\n";
+inline const QString PORT = "ERROR: Port ID must be within [0,255]\r\n";
+inline const QString ADDR = "ERROR: Address ID must be within [65536,15728896]\r\n";
 inline const QString RESULT_123 = " 1. 2. 3 --->  66051\r\n";
 inline const QString RESULT_66051 = " 66051 --->  1. 2. 3\r\n";
 } // namespace loglines
