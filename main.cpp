@@ -8,6 +8,7 @@
 
 int main(int argc, char *argv[])
 {
+    const auto fontConfiguration = quorran::loadFontConfigurationEarly();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorran"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));

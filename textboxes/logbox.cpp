@@ -25,10 +25,7 @@ bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 } // namespace
 
-LogBox::LogBox(QWidget *parent) : EditBox(parent), m_metrics(font()), m_advances(0x10000, -1.0F)
-{
-    m_wrapWidth = textRect().width();
-}
+LogBox::LogBox(QWidget *parent) : EditBox(parent), m_metrics(font()) { m_wrapWidth = textRect().width(); }
 
 QString LogBox::withLineFeeds(const QString &text)
 {
@@ -56,6 +53,8 @@ void LogBox::append(const QString &text) { appendText(withLineFeeds(text), 0); }
 qreal LogBox::advanceOf(char32_t code) const
 {
     if (code < 0x10000) {
+        if (m_advances.empty()) // not before the first character is measured
+            m_advances.assign(0x10000, -1.0F);
         float &advance = m_advances[code];
         if (advance < 0)
             advance = static_cast<float>(m_metrics.horizontalAdvance(QChar(static_cast<char16_t>(code))));
@@ -327,7 +326,7 @@ void LogBox::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange) {
         m_metrics = QFontMetricsF(font());
-        std::fill(m_advances.begin(), m_advances.end(), -1.0F);
+        m_advances.clear();
         m_wideAdvances.clear();
         rewrap();
         ensureCursorVisible();

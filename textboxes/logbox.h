@@ -66,7 +66,7 @@ private:
     qreal m_wrapWidth = 0;
     int m_top = 0; // first line in view
     QFontMetricsF m_metrics;
-    mutable std::vector<float> m_advances; // by UTF-16 code, negative until measured
+    mutable std::vector<float> m_advances; // by UTF-16 code, negative until measured, empty until the first
     mutable std::unordered_map<char32_t, qreal> m_wideAdvances;
     // Up and Down keep to the column where they started.
     qreal m_goalX = 0;

@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -22,6 +23,10 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
 #include <qdrawutil.h>
+
+#ifdef QUORRAN_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
 
 // The icon images are compiled in: no image reader is looked up at start.
 #include "icons/quorran-16.xpm"
@@ -62,8 +67,9 @@ protected:
     }
 };
 
-// A raised panel with a centred caption in colours of its own. It paints
-// itself, so neither the palette nor a style sheet can change its colours.
+// A raised panel with a centred caption in colours of its own. It paints its
+// background and caption itself, so neither the palette nor a style sheet can
+// change their colours; the bevel is the style's.
 class ColourPanel : public QLabel {
 public:
     ColourPanel(const QString &caption, const QColor &textColour, QWidget *parent)
@@ -74,13 +80,13 @@ public:
 protected:
     void paintEvent(QPaintEvent * /*event*/) override
     {
-        constexpr int kBevel = 2;
         QPainter painter(this);
         painter.fillRect(rect(), kPanelBackground);
-        qDrawShadePanel(&painter, rect(), QPalette(kPanelBackground), false, kBevel);
+        drawFrame(&painter);
         painter.setFont(font());
         painter.setPen(m_textColour);
-        painter.drawText(rect().adjusted(kBevel, kBevel, -kBevel, -kBevel), Qt::AlignCenter, text());
+        const int bevel = lineWidth();
+        painter.drawText(rect().adjusted(bevel, bevel, -bevel, -bevel), Qt::AlignCenter, text());
     }
 
 private:
@@ -156,10 +162,22 @@ void registerFontSubstitutes()
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
 }
 
+std::jthread loadFontConfigurationEarly()
+{
+#ifdef QUORRAN_HAVE_FONTCONFIG
+    return std::jthread([] { FcInit(); });
+#else
+    return {};
+#endif
+}
+
 QuorranWindow::QuorranWindow(QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint)
 {
+    // The style draws its group boxes from an image, and looking up a reader
+    // for it loads every image-format plugin.
+    m_imageReaders = std::jthread([] { QImageReader::supportedImageFormats(); });
     registerFontSubstitutes();
     setObjectName(QStringLiteral("Quorran"));
     setWindowTitle(QStringLiteral("Quorran"));

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <thread>
 
 namespace quorran {
 
@@ -34,9 +35,18 @@ private:
     void SSCommand3_Click();
 
     std::unique_ptr<WidgetFields> m_fields;
+    // Loads the image readers the style needs for its first paint while the
+    // window is still being built.
+    std::jthread m_imageReaders;
 };
 
 // Free faces that stand in for the window's fonts where those are missing.
 void registerFontSubstitutes();
+
+// Starts reading the system's font configuration on a thread of its own, so
+// that it is ready, or nearly, when the window first needs a font. Called
+// before the application object is made; the thread ends with the returned
+// object.
+std::jthread loadFontConfigurationEarly();
 
 } // namespace quorran
