@@ -9,7 +9,7 @@ build="$root/build"
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qt6-base-dev libxcb1-dev libxcb-damage0-dev libbenchmark-dev
+    qt6-base-dev libxcb1-dev libxcb-damage0-dev libfontconfig-dev libbenchmark-dev
     # Free faces for Verdana, Comic Sans MS and MS Sans Serif
     fonts-dejavu-core fonts-comic-neue fonts-liberation
     # A private X display for the tests and benchmarks that need a real one
