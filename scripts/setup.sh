@@ -14,6 +14,8 @@ packages=(
     fonts-dejavu-core fonts-comic-neue fonts-liberation
     # A private X display for the tests and benchmarks that need a real one
     xvfb xauth x11-utils time
+    # The accessibility end-to-end test: the AT-SPI bus, a client and a session bus
+    at-spi2-core python3-pyatspi dbus-x11
     # Installation and Windows resource checks
     desktop-file-utils binutils-mingw-w64-x86-64
     # The Debian package: CPack's library dependencies, metainfo check, lintian

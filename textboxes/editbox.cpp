@@ -6,8 +6,9 @@
 
 #include "editbox.h"
 
+#include "editboxaccessible.h"
+
 #include <QAccessible>
-#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputMethodEvent>
@@ -21,6 +22,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace quorran {
 
@@ -33,37 +35,11 @@ constexpr qsizetype kUndoCharacters = qsizetype{32} * 1024 * 1024;
 
 bool isWordCharacter(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c.isMark(); }
 
-class EditBoxAccessible : public QAccessibleWidget {
-public:
-    explicit EditBoxAccessible(QWidget *widget) : QAccessibleWidget(widget, QAccessible::EditableText) {}
-    QString text(QAccessible::Text kind) const override
-    {
-        if (kind == QAccessible::Value)
-            return static_cast<const EditBox *>(widget())->text();
-        return QAccessibleWidget::text(kind);
-    }
-    QAccessible::State state() const override
-    {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.editable = true;
-        state.focusable = true;
-        return state;
-    }
-};
-
-// Qt asks with the class names of the object from the most derived up.
-QAccessibleInterface *accessibleEditBox(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("quorran::EditBox") && object != nullptr && object->isWidgetType())
-        return new EditBoxAccessible(static_cast<QWidget *>(object));
-    return nullptr;
-}
-
 } // namespace
 
 EditBox::EditBox(QWidget *parent) : QWidget(parent)
 {
-    static const bool accessibleInstalled = (QAccessible::installFactory(accessibleEditBox), true);
+    static const bool accessibleInstalled = (EditBoxAccessible::install(), true);
     Q_UNUSED(accessibleInstalled);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
@@ -75,8 +51,10 @@ EditBox::EditBox(QWidget *parent) : QWidget(parent)
 void EditBox::resetText(const QString &text, int cursor)
 {
     const int removed = static_cast<int>(m_text.size());
-    m_text = text;
+    const QString old = std::exchange(m_text, text);
     textSet(0, removed, cursor);
+    EditBoxAccessible::announceReplacement(this, old);
+    EditBoxAccessible::announceCaret(this);
 }
 
 void EditBox::appendText(const QString &text, int cursor)
@@ -84,6 +62,8 @@ void EditBox::appendText(const QString &text, int cursor)
     const int start = static_cast<int>(m_text.size());
     m_text += text;
     textSet(start, 0, cursor);
+    EditBoxAccessible::announceEdit(this, start, QString(), static_cast<int>(text.size()));
+    EditBoxAccessible::announceCaret(this);
 }
 
 void EditBox::textSet(int start, int removed, int cursor)
@@ -110,6 +90,7 @@ void EditBox::selectAll()
     m_cursor = static_cast<int>(m_text.size());
     ensureCursorVisible();
     update();
+    EditBoxAccessible::announceCaret(this);
 }
 
 void EditBox::undo() { restore(m_undo, m_redo); }
@@ -129,6 +110,8 @@ void EditBox::restore(std::vector<Snapshot> &from, std::vector<Snapshot> &to)
     textChanged(0, removed, static_cast<int>(m_text.size()));
     ensureCursorVisible();
     update();
+    EditBoxAccessible::announceReplacement(this, to.back().text);
+    EditBoxAccessible::announceCaret(this);
     emit textEdited();
 }
 
@@ -227,6 +210,7 @@ void EditBox::moveCursor(int position, bool select)
         m_anchor = m_cursor;
     ensureCursorVisible();
     restartBlinking();
+    EditBoxAccessible::announceCaret(this);
 }
 
 int EditBox::nextPosition(int position) const
@@ -287,11 +271,14 @@ void EditBox::replaceSelection(const QString &text)
     remember();
     const int start = std::min(m_anchor, m_cursor);
     const int removed = std::abs(m_cursor - m_anchor);
+    const QString removedText = QAccessible::isActive() ? m_text.mid(start, removed) : QString();
     m_text.replace(start, removed, text);
     m_cursor = m_anchor = start + static_cast<int>(text.size());
     textChanged(start, removed, static_cast<int>(text.size()));
     ensureCursorVisible();
     restartBlinking();
+    EditBoxAccessible::announceEdit(this, start, removedText, static_cast<int>(text.size()));
+    EditBoxAccessible::announceCaret(this);
     emit textEdited();
 }
 
@@ -299,6 +286,26 @@ void EditBox::removeSelection()
 {
     if (hasSelectedText())
         replaceSelection(QString());
+}
+
+QRect EditBox::characterRectangle(int position)
+{
+    const QRect text = textRect();
+    const int size = static_cast<int>(m_text.size());
+    if (position < 0 || position >= size || position < positionAt(text.topLeft()) ||
+        position > positionAt(text.bottomRight()))
+        return {};
+    // The caret's place before and after the character, found with the
+    // caret standing there for a moment.
+    const int cursor = std::exchange(m_cursor, position);
+    const QRect before = cursorRectangle();
+    m_cursor = nextPosition(position);
+    const QRect after = cursorRectangle();
+    m_cursor = cursor;
+    const int width = after.top() == before.top() && after.left() > before.left()
+                          ? after.left() - before.left()
+                          : QFontMetrics(font()).averageCharWidth();
+    return {before.left(), before.top(), width, before.height()};
 }
 
 void EditBox::restartBlinking()

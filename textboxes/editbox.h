@@ -20,6 +20,8 @@ class QTextLayout;
 
 namespace quorran {
 
+class EditBoxAccessible;
+
 class EditBox : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +40,8 @@ public:
     void insert(const QString &text);
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+    // Where the character at `position` is shown; empty if it is out of view.
+    QRect characterRectangle(int position);
 
 signals:
     void clicked();
@@ -98,6 +102,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    friend class EditBoxAccessible;
+
     struct Snapshot {
         QString text;
         int cursor;
@@ -119,6 +125,9 @@ private:
     QBasicTimer m_blink;
     std::vector<Snapshot> m_undo;
     std::vector<Snapshot> m_redo;
+    // The caret and anchor assistive tools were last told of.
+    int m_toldCursor = 0;
+    int m_toldAnchor = 0;
 };
 
 } // namespace quorran

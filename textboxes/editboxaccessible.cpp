@@ -1,0 +1,336 @@
+// Reading goes straight to the box's text. Text by character, word and
+// sentence uses Qt's own boundary rules on a window of the text around the
+// offset, so that a text of many megabytes is never copied whole; lines are
+// the whole field, or the lines the log shows without their line breaks. Edits select the range and
+// replace it as typing would.
+
+#include "editboxaccessible.h"
+
+#include "editbox.h"
+#include "logbox.h"
+
+#include <QAccessible>
+
+#include <algorithm>
+#include <utility>
+
+namespace quorran {
+
+namespace {
+
+// Characters on either side of an offset that boundaries are looked for in.
+constexpr int kReach = 4096;
+
+// Qt's boundary rules, run on a piece of the text.
+class Piece final : public QAccessibleTextInterface {
+public:
+    explicit Piece(QString text) : m_text(std::move(text)) {}
+    void selection(int /*index*/, int *startOffset, int *endOffset) const override { *startOffset = *endOffset = 0; }
+    int selectionCount() const override { return 0; }
+    void addSelection(int /*startOffset*/, int /*endOffset*/) override {}
+    void removeSelection(int /*index*/) override {}
+    void setSelection(int /*index*/, int /*startOffset*/, int /*endOffset*/) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int /*position*/) override {}
+    QString text(int startOffset, int endOffset) const override
+    {
+        return m_text.mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return static_cast<int>(m_text.size()); }
+    QRect characterRect(int /*offset*/) const override { return {}; }
+    int offsetAtPoint(const QPoint & /*point*/) const override { return -1; }
+    void scrollToSubstring(int /*startIndex*/, int /*endIndex*/) override {}
+    QString attributes(int offset, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = offset;
+        return {};
+    }
+
+private:
+    QString m_text;
+};
+
+int size(const EditBox *box) { return static_cast<int>(box->text().size()); }
+
+void post(QAccessibleEvent &&event) { QAccessible::updateAccessibility(&event); }
+
+} // namespace
+
+EditBoxAccessible::EditBoxAccessible(EditBox *box) : QAccessibleWidget(box, QAccessible::EditableText) {}
+
+void EditBoxAccessible::install()
+{
+    // Qt asks with the class names of the object from the most derived up.
+    QAccessible::installFactory([](const QString &className, QObject *object) -> QAccessibleInterface * {
+        if (className == QLatin1String("quorran::EditBox") && object != nullptr && object->isWidgetType())
+            return new EditBoxAccessible(static_cast<EditBox *>(object));
+        return nullptr;
+    });
+}
+
+void EditBoxAccessible::announceEdit(EditBox *box, int start, const QString &removed, int added)
+{
+    if (!QAccessible::isActive())
+        return;
+    if (!removed.isEmpty())
+        post(QAccessibleTextRemoveEvent(box, start, removed));
+    if (added > 0)
+        post(QAccessibleTextInsertEvent(box, start, box->m_text.mid(start, added)));
+    post(QAccessibleValueChangeEvent(box, box->m_text));
+}
+
+void EditBoxAccessible::announceReplacement(EditBox *box, const QString &old)
+{
+    if (!QAccessible::isActive())
+        return;
+    // Only what lies between the common start and the common end changed.
+    const QString &now = box->m_text;
+    const qsizetype shorter = std::min(old.size(), now.size());
+    qsizetype head = 0;
+    while (head < shorter && old.at(head) == now.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head && old.at(old.size() - 1 - tail) == now.at(now.size() - 1 - tail))
+        ++tail;
+    const QString removed = old.mid(head, old.size() - head - tail);
+    const QString added = now.mid(head, now.size() - head - tail);
+    const int start = static_cast<int>(head);
+    if (!removed.isEmpty() && !added.isEmpty())
+        post(QAccessibleTextUpdateEvent(box, start, removed, added));
+    else if (!removed.isEmpty())
+        post(QAccessibleTextRemoveEvent(box, start, removed));
+    else if (!added.isEmpty())
+        post(QAccessibleTextInsertEvent(box, start, added));
+    if (!removed.isEmpty() || !added.isEmpty())
+        post(QAccessibleValueChangeEvent(box, now));
+}
+
+void EditBoxAccessible::announceCaret(EditBox *box)
+{
+    const int cursor = box->m_cursor;
+    const int anchor = box->m_anchor;
+    const int toldCursor = std::exchange(box->m_toldCursor, cursor);
+    const int toldAnchor = std::exchange(box->m_toldAnchor, anchor);
+    if (!QAccessible::isActive())
+        return;
+    if (cursor != toldCursor)
+        post(QAccessibleTextCursorEvent(box, cursor));
+    const bool selected = cursor != anchor;
+    const bool wasSelected = toldCursor != toldAnchor;
+    if (selected != wasSelected || (selected && (std::min(cursor, anchor) != std::min(toldCursor, toldAnchor) ||
+                                                 std::max(cursor, anchor) != std::max(toldCursor, toldAnchor)))) {
+        QAccessibleTextSelectionEvent event(box, selected ? std::min(cursor, anchor) : -1,
+                                            selected ? std::max(cursor, anchor) : -1);
+        event.setCursorPosition(cursor);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+EditBox *EditBoxAccessible::box() const { return static_cast<EditBox *>(widget()); }
+
+void *EditBoxAccessible::interface_cast(QAccessible::InterfaceType type)
+{
+    if (type == QAccessible::TextInterface)
+        return static_cast<QAccessibleTextInterface *>(this);
+    if (type == QAccessible::EditableTextInterface)
+        return static_cast<QAccessibleEditableTextInterface *>(this);
+    return QAccessibleWidget::interface_cast(type);
+}
+
+QString EditBoxAccessible::text(QAccessible::Text kind) const
+{
+    if (kind == QAccessible::Value)
+        return box()->text();
+    return QAccessibleWidget::text(kind);
+}
+
+QAccessible::State EditBoxAccessible::state() const
+{
+    QAccessible::State state = QAccessibleWidget::state();
+    state.editable = true;
+    state.focusable = true;
+    state.selectableText = true;
+    state.multiLine = qobject_cast<const LogBox *>(box()) != nullptr;
+    return state;
+}
+
+void EditBoxAccessible::selection(int selectionIndex, int *startOffset, int *endOffset) const
+{
+    *startOffset = *endOffset = 0;
+    if (selectionIndex != 0 || !box()->hasSelectedText())
+        return;
+    *startOffset = std::min(box()->m_anchor, box()->m_cursor);
+    *endOffset = std::max(box()->m_anchor, box()->m_cursor);
+}
+
+int EditBoxAccessible::selectionCount() const { return box()->hasSelectedText() ? 1 : 0; }
+
+void EditBoxAccessible::select(int anchor, int cursor)
+{
+    EditBox *edit = box();
+    edit->moveCursor(std::clamp(anchor, 0, size(edit)), false);
+    edit->moveCursor(cursor, true);
+}
+
+void EditBoxAccessible::addSelection(int startOffset, int endOffset) { setSelection(0, startOffset, endOffset); }
+
+void EditBoxAccessible::removeSelection(int selectionIndex)
+{
+    if (selectionIndex == 0 && box()->hasSelectedText())
+        box()->moveCursor(box()->m_cursor, false);
+}
+
+void EditBoxAccessible::setSelection(int selectionIndex, int startOffset, int endOffset)
+{
+    if (selectionIndex == 0)
+        select(startOffset, endOffset);
+}
+
+int EditBoxAccessible::cursorPosition() const { return box()->cursorPosition(); }
+
+void EditBoxAccessible::setCursorPosition(int position) { box()->setCursorPosition(position); }
+
+QString EditBoxAccessible::text(int startOffset, int endOffset) const
+{
+    if (endOffset == -1)
+        endOffset = characterCount();
+    if (startOffset > endOffset)
+        return {};
+    return box()->m_text.mid(startOffset, endOffset - startOffset);
+}
+
+QString EditBoxAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset,
+                                            int *endOffset) const
+{
+    return around(-1, offset, boundaryType, startOffset, endOffset);
+}
+
+QString EditBoxAccessible::textAfterOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset,
+                                           int *endOffset) const
+{
+    return around(1, offset, boundaryType, startOffset, endOffset);
+}
+
+QString EditBoxAccessible::textAtOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset,
+                                        int *endOffset) const
+{
+    return around(0, offset, boundaryType, startOffset, endOffset);
+}
+
+QString EditBoxAccessible::around(int direction, int offset, QAccessible::TextBoundaryType boundaryType,
+                                  int *startOffset, int *endOffset) const
+{
+    const QString &all = box()->m_text;
+    const int count = static_cast<int>(all.size());
+    if (offset == -2)
+        offset = box()->cursorPosition();
+    else if (offset == -1)
+        offset = count;
+    if (boundaryType == QAccessible::LineBoundary && qobject_cast<const LogBox *>(box()) != nullptr)
+        return shownLine(direction, offset, startOffset, endOffset);
+
+    // Lines, paragraphs and the whole text are looked for in the whole text,
+    // which is shared, not copied; the rest in a window around the offset.
+    int from = 0;
+    int to = count;
+    const bool local = boundaryType == QAccessible::CharBoundary || boundaryType == QAccessible::WordBoundary ||
+                       boundaryType == QAccessible::SentenceBoundary;
+    if (local && offset >= 0 && offset <= count) {
+        from = std::max(0, offset - kReach);
+        if (from > 0 && all.at(from).isLowSurrogate())
+            --from;
+        to = std::min(count, offset + kReach);
+    }
+    const Piece piece(from == 0 && to == count ? all : all.mid(from, to - from));
+    const int inPiece = offset >= 0 && offset <= count ? offset - from : offset;
+    if (direction == 0 && offset == count && boundaryType != QAccessible::CharBoundary && local) {
+        // Qt's own search never returns from the end of the text.
+        *startOffset = *endOffset = -1;
+        return {};
+    }
+    QString found;
+    if (direction < 0)
+        found = piece.QAccessibleTextInterface::textBeforeOffset(inPiece, boundaryType, startOffset, endOffset);
+    else if (direction > 0)
+        found = piece.QAccessibleTextInterface::textAfterOffset(inPiece, boundaryType, startOffset, endOffset);
+    else
+        found = piece.QAccessibleTextInterface::textAtOffset(inPiece, boundaryType, startOffset, endOffset);
+    if (*startOffset >= 0)
+        *startOffset += from;
+    if (*endOffset >= 0)
+        *endOffset += from;
+    return found;
+}
+
+// The lines as the log shows them: a wrapped line ends where the next one
+// starts; the line break that ends a line is not part of it.
+QString EditBoxAccessible::shownLine(int direction, int offset, int *startOffset, int *endOffset) const
+{
+    const auto *log = static_cast<const LogBox *>(box());
+    const QString &all = box()->m_text;
+    const int count = static_cast<int>(all.size());
+    *startOffset = *endOffset = -1;
+    if (count == 0 || offset < 0 || offset > count)
+        return {};
+    int low = 0;
+    int high = log->lineCount() - 1;
+    while (low < high) {
+        const int middle = (low + high + 1) / 2;
+        if (log->lineStart(middle) <= offset)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    const int line = low + direction;
+    if (line < 0 || line >= log->lineCount())
+        return {};
+    *startOffset = log->lineStart(line);
+    *endOffset = line + 1 < log->lineCount() ? log->lineStart(line + 1) : count;
+    if (*endOffset > *startOffset && all.at(*endOffset - 1) == u'\n')
+        --*endOffset;
+    return all.mid(*startOffset, *endOffset - *startOffset);
+}
+
+int EditBoxAccessible::characterCount() const { return size(box()); }
+
+QRect EditBoxAccessible::characterRect(int offset) const
+{
+    const QRect rect = box()->characterRectangle(offset);
+    if (rect.isEmpty())
+        return {};
+    return {box()->mapToGlobal(rect.topLeft()), rect.size()};
+}
+
+int EditBoxAccessible::offsetAtPoint(const QPoint &point) const
+{
+    const QPoint local = box()->mapFromGlobal(point);
+    if (!box()->rect().contains(local))
+        return -1;
+    return box()->positionAt(local);
+}
+
+void EditBoxAccessible::scrollToSubstring(int startIndex, int endIndex)
+{
+    box()->setCursorPosition(endIndex);
+    box()->setCursorPosition(startIndex);
+}
+
+QString EditBoxAccessible::attributes(int offset, int *startOffset, int *endOffset) const
+{
+    *startOffset = *endOffset = offset;
+    return {};
+}
+
+void EditBoxAccessible::deleteText(int startOffset, int endOffset) { replaceText(startOffset, endOffset, QString()); }
+
+void EditBoxAccessible::insertText(int offset, const QString &text) { replaceText(offset, offset, text); }
+
+void EditBoxAccessible::replaceText(int startOffset, int endOffset, const QString &text)
+{
+    const int count = size(box());
+    const int start = std::clamp(startOffset, 0, count);
+    select(start, std::clamp(endOffset, start, count));
+    box()->insert(text);
+}
+
+} // namespace quorran
