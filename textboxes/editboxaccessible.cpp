@@ -156,7 +156,8 @@ QAccessible::State EditBoxAccessible::state() const
 
 void EditBoxAccessible::selection(int selectionIndex, int *startOffset, int *endOffset) const
 {
-    *startOffset = *endOffset = 0;
+    // No selection: -1 as a line edit says, 0 as a plain text edit says.
+    *startOffset = *endOffset = qobject_cast<const LogBox *>(box()) != nullptr ? 0 : -1;
     if (selectionIndex != 0 || !box()->hasSelectedText())
         return;
     *startOffset = std::min(box()->m_anchor, box()->m_cursor);

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs a command on a private Xvfb display inside a D-Bus session of its own,
+# with the accessibility bus started in it and Qt's accessibility always on.
+# Whatever display, buses or platform the caller has are left outside.
+set -euo pipefail
+
+if [ "${1:-}" != "--inside" ]; then
+    unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS NO_AT_BRIDGE QT_ACCESSIBILITY
+    runtime=$(mktemp -d)
+    trap 'rm -rf "$runtime"' EXIT
+    export XDG_RUNTIME_DIR=$runtime
+    xvfb-run -a -s "-screen 0 640x480x24" dbus-run-session -- bash "$0" --inside "$@"
+    exit
+fi
+shift
+
+export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+/usr/libexec/at-spi-bus-launcher --launch-immediately &
+launcher=$!
+trap 'kill $launcher 2>/dev/null || true' EXIT
+"$@"

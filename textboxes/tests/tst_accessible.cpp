@@ -1,0 +1,341 @@
+// What assistive tools see of the text boxes: the same answers as the stock
+// QLineEdit and QPlainTextEdit give for the same text, caret and selection;
+// edits made through the interface as a user's edits; and the events every
+// change sends, each carrying only the piece of text that changed.
+
+#include "logbox.h"
+#include "textbox.h"
+
+#include <QAccessible>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QtTest>
+
+using namespace quorran;
+
+class TestAccessible : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void sideBySide_data();
+    void sideBySide();
+    void editsAsTyped_data();
+    void editsAsTyped();
+    void events_data();
+    void events();
+
+private:
+    std::unique_ptr<QWidget> m_window;
+    TextBox *m_box = nullptr;
+    LogBox *m_log = nullptr;
+    QLineEdit *m_lineEdit = nullptr;
+    QPlainTextEdit *m_plainEdit = nullptr;
+};
+
+namespace {
+
+// What the update handler saw, one line per event of the box watched.
+QStringList seen;
+QObject *watched = nullptr;
+
+void record(QAccessibleEvent *event)
+{
+    if (event->object() != watched)
+        return;
+    switch (event->type()) {
+    case QAccessible::TextInserted: {
+        const auto *insert = static_cast<QAccessibleTextInsertEvent *>(event);
+        seen << QStringLiteral("insert %1 %2").arg(insert->changePosition()).arg(insert->textInserted());
+        break;
+    }
+    case QAccessible::TextRemoved: {
+        const auto *remove = static_cast<QAccessibleTextRemoveEvent *>(event);
+        seen << QStringLiteral("remove %1 %2").arg(remove->changePosition()).arg(remove->textRemoved());
+        break;
+    }
+    case QAccessible::TextUpdated: {
+        const auto *update = static_cast<QAccessibleTextUpdateEvent *>(event);
+        seen << QStringLiteral("update %1 %2 %3")
+                    .arg(update->changePosition())
+                    .arg(update->textRemoved(), update->textInserted());
+        break;
+    }
+    case QAccessible::TextCaretMoved:
+        seen << QStringLiteral("cursor %1").arg(static_cast<QAccessibleTextCursorEvent *>(event)->cursorPosition());
+        break;
+    case QAccessible::TextSelectionChanged: {
+        const auto *selection = static_cast<QAccessibleTextSelectionEvent *>(event);
+        seen << QStringLiteral("selection %1 %2").arg(selection->selectionStart()).arg(selection->selectionEnd());
+        break;
+    }
+    case QAccessible::ValueChanged:
+        seen << QStringLiteral("value");
+        break;
+    default:
+        break;
+    }
+}
+
+QString boundaryName(QAccessible::TextBoundaryType type)
+{
+    switch (type) {
+    case QAccessible::CharBoundary:
+        return QStringLiteral("char");
+    case QAccessible::WordBoundary:
+        return QStringLiteral("word");
+    case QAccessible::SentenceBoundary:
+        return QStringLiteral("sentence");
+    default:
+        return QStringLiteral("line");
+    }
+}
+
+using Lookup = QString (QAccessibleTextInterface::*)(int, QAccessible::TextBoundaryType, int *, int *) const;
+
+QString lookUp(QAccessibleTextInterface *text, Lookup lookup, int offset, QAccessible::TextBoundaryType type)
+{
+    int start = 0;
+    int end = 0;
+    const QString found = (text->*lookup)(offset, type, &start, &end);
+    return QStringLiteral("[%1,%2) \"%3\"").arg(start).arg(end).arg(found);
+}
+
+} // namespace
+
+void TestAccessible::init()
+{
+    m_window = std::make_unique<QWidget>();
+    m_box = new TextBox(m_window.get());
+    m_box->setGeometry(8, 8, 200, 21);
+    m_lineEdit = new QLineEdit(m_window.get());
+    m_lineEdit->setGeometry(220, 8, 200, 21);
+    m_log = new LogBox(m_window.get());
+    m_log->setGeometry(8, 40, 300, 100);
+    m_plainEdit = new QPlainTextEdit(m_window.get());
+    m_plainEdit->setGeometry(320, 40, 300, 100);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    seen.clear();
+    watched = nullptr;
+}
+
+void TestAccessible::cleanup()
+{
+    QAccessible::installUpdateHandler(nullptr);
+    watched = nullptr;
+    seen.clear();
+    m_window.reset();
+}
+
+void TestAccessible::sideBySide_data()
+{
+    QTest::addColumn<bool>("log");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("cursor");
+
+    QTest::newRow("field, caret inside") << false << "ab cd. Ef gh" << 4 << 4;
+    QTest::newRow("field, selection backwards") << false << "0x010203 &H10" << 8 << 2;
+    QTest::newRow("field, marks and surrogates") << false << QString::fromUtf8("e\u0301 \U0001F600x. 12") << 0 << 3;
+    QTest::newRow("field, empty") << false << "" << 0 << 0;
+    QTest::newRow("log, lines") << true << "ab cd. Ef\ngh ij\n\nkl" << 3 << 12;
+    QTest::newRow("log, result line") << true << " 1. 2. 3 --->  66051\n" << 21 << 21;
+}
+
+void TestAccessible::sideBySide()
+{
+    QFETCH(bool, log);
+    QFETCH(QString, text);
+    QFETCH(int, anchor);
+    QFETCH(int, cursor);
+
+    QWidget *ours = m_box;
+    QWidget *stock = m_lineEdit;
+    if (log) {
+        m_log->setText(text);
+        m_plainEdit->setPlainText(text);
+        QTextCursor caret = m_plainEdit->textCursor();
+        caret.setPosition(anchor);
+        caret.setPosition(cursor, QTextCursor::KeepAnchor);
+        m_plainEdit->setTextCursor(caret);
+        ours = m_log;
+        stock = m_plainEdit;
+    } else {
+        m_box->setText(text);
+        m_lineEdit->setText(text);
+        m_lineEdit->setCursorPosition(cursor);
+        if (anchor != cursor)
+            m_lineEdit->setSelection(anchor, cursor - anchor);
+    }
+    QAccessibleInterface *oursAccessible = QAccessible::queryAccessibleInterface(ours);
+    QAccessibleInterface *stockAccessible = QAccessible::queryAccessibleInterface(stock);
+    QAccessibleTextInterface *oursText = oursAccessible->textInterface();
+    QAccessibleTextInterface *stockText = stockAccessible->textInterface();
+    QVERIFY(oursText != nullptr);
+    QVERIFY(oursAccessible->editableTextInterface() != nullptr);
+    oursText->setSelection(0, anchor, cursor);
+    if (anchor == cursor)
+        oursText->setCursorPosition(cursor);
+
+    QCOMPARE(oursAccessible->role(), stockAccessible->role());
+    const QAccessible::State oursState = oursAccessible->state();
+    const QAccessible::State stockState = stockAccessible->state();
+    QCOMPARE(oursState.editable, stockState.editable);
+    QCOMPARE(oursState.readOnly, stockState.readOnly);
+    QCOMPARE(oursState.focusable, stockState.focusable);
+    QCOMPARE(oursState.selectableText, stockState.selectableText);
+    QCOMPARE(oursState.multiLine, stockState.multiLine);
+    QCOMPARE(oursState.multiLine, log);
+
+    const int count = stockText->characterCount();
+    QCOMPARE(oursText->characterCount(), count);
+    QCOMPARE(oursText->text(0, count), stockText->text(0, count));
+    QCOMPARE(oursText->text(1, 3), stockText->text(1, 3));
+    QCOMPARE(oursText->cursorPosition(), stockText->cursorPosition());
+    QCOMPARE(oursText->selectionCount(), stockText->selectionCount());
+    int oursStart = -1;
+    int oursEnd = -1;
+    int stockStart = -1;
+    int stockEnd = -1;
+    oursText->selection(0, &oursStart, &oursEnd);
+    stockText->selection(0, &stockStart, &stockEnd);
+    QCOMPARE(oursStart, stockStart);
+    QCOMPARE(oursEnd, stockEnd);
+
+    // The plain text edit answers the line before or after with the line at
+    // the offset itself, so only the line edit is asked for those; the end
+    // of the text is left out, where the line edit's search never returns.
+    QList<QAccessible::TextBoundaryType> types{QAccessible::CharBoundary, QAccessible::LineBoundary};
+    if (!log)
+        types << QAccessible::WordBoundary << QAccessible::SentenceBoundary;
+    QList<Lookup> lookups{&QAccessibleTextInterface::textAtOffset};
+    if (!log)
+        lookups << &QAccessibleTextInterface::textBeforeOffset << &QAccessibleTextInterface::textAfterOffset;
+    for (const QAccessible::TextBoundaryType type : types) {
+        for (int offset = 0; offset < count; ++offset) {
+            for (const Lookup lookup : lookups) {
+                const QString got = lookUp(oursText, lookup, offset, type);
+                const QString expected = lookUp(stockText, lookup, offset, type);
+                QVERIFY2(got == expected, qPrintable(QStringLiteral("%1 at %2: got %3, expected %4")
+                                                         .arg(boundaryName(type))
+                                                         .arg(offset)
+                                                         .arg(got, expected)));
+            }
+        }
+    }
+    // Returns at all.
+    QCOMPARE(lookUp(oursText, &QAccessibleTextInterface::textAtOffset, count, QAccessible::SentenceBoundary),
+             QStringLiteral("[-1,-1) \"\""));
+
+    // A point on a character finds that character again.
+    for (int offset = 0; offset < count; ++offset) {
+        const QRect rect = oursText->characterRect(offset);
+        if (rect.isEmpty() || text.at(offset) == u'\n' || text.at(offset).isLowSurrogate() || text.at(offset).isMark())
+            continue;
+        QCOMPARE(oursText->offsetAtPoint(QPoint(rect.left() + rect.width() / 4, rect.center().y())), offset);
+    }
+}
+
+void TestAccessible::editsAsTyped_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("end");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("insert") << "insert" << 2 << 2 << "x"
+                            << "12x345";
+    QTest::newRow("delete") << "delete" << 1 << 4 << ""
+                            << "15";
+    QTest::newRow("replace") << "replace" << 0 << 2 << "0x"
+                             << "0x345";
+    QTest::newRow("offsets beyond the text") << "replace" << 3 << 99 << "9"
+                                             << "1239";
+}
+
+// Edits through the interface are undone as a user's, and reported as his.
+void TestAccessible::editsAsTyped()
+{
+    QFETCH(QString, edit);
+    QFETCH(int, start);
+    QFETCH(int, end);
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+
+    m_box->setText("12345");
+    QSignalSpy edited(m_box, &EditBox::textEdited);
+    QAccessibleEditableTextInterface *editable = QAccessible::queryAccessibleInterface(m_box)->editableTextInterface();
+    if (edit == "insert")
+        editable->insertText(start, text);
+    else if (edit == "delete")
+        editable->deleteText(start, end);
+    else
+        editable->replaceText(start, end, text);
+    QCOMPARE(m_box->text(), expected);
+    QCOMPARE(edited.count(), 1);
+    m_box->undo();
+    QCOMPARE(m_box->text(), QString("12345"));
+}
+
+void TestAccessible::events_data()
+{
+    QTest::addColumn<bool>("log");
+    QTest::addColumn<QString>("initial");
+    QTest::addColumn<QStringList>("steps"); // "text" to type, "<key>", "=text" to set, "+text" to append
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("typing") << false << "ab" << QStringList{"x"} << QStringList{"insert 2 x", "value", "cursor 3"};
+    QTest::newRow("backspace") << false << "abc" << QStringList{"<Backspace>"}
+                               << QStringList{"cursor 2", "selection 2 3", "remove 2 c", "value", "selection -1 -1"};
+    QTest::newRow("typing over a selection")
+        << false << "abc" << QStringList{"<Shift+Left>", "<Shift+Left>", "x"}
+        << QStringList{"cursor 2",   "selection 2 3", "cursor 1", "selection 1 3",  "remove 1 bc",
+                       "insert 1 x", "value",         "cursor 2", "selection -1 -1"};
+    QTest::newRow("caret keys") << false << "abc" << QStringList{"<Home>", "<End>"}
+                                << QStringList{"cursor 0", "cursor 3"};
+    QTest::newRow("undo") << false << "abc" << QStringList{"x", "<Ctrl+Z>"}
+                          << QStringList{"insert 3 x", "value", "cursor 4", "remove 3 x", "value", "cursor 3"};
+    QTest::newRow("program sets a new text") << false << "Address ID" << QStringList{"= 66051"}
+                                             << QStringList{"update 0 Address ID  66051", "value", "cursor 6"};
+    QTest::newRow("program changes a digit")
+        << false << "12345" << QStringList{"=12845"} << QStringList{"update 2 3 8", "value"};
+    QTest::newRow("log appended") << true << "a\n" << QStringList{"+b\r\n"} << QStringList{"insert 2 b\n", "value"};
+    QTest::newRow("megabyte field") << false << QString(1 << 20, QLatin1Char('7')) << QStringList{"8"}
+                                    << QStringList{"insert 1048576 8", "value", "cursor 1048577"};
+}
+
+void TestAccessible::events()
+{
+    QFETCH(bool, log);
+    QFETCH(QString, initial);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, expected);
+
+    EditBox *box = log ? static_cast<EditBox *>(m_log) : m_box;
+    if (log)
+        m_log->setText(initial);
+    else
+        m_box->setText(initial);
+    box->setFocus(Qt::OtherFocusReason);
+    QAccessible::installUpdateHandler(record);
+    QTRY_VERIFY(QAccessible::isActive());
+    watched = box;
+    for (const QString &step : steps) {
+        if (step.startsWith('<') && step.endsWith('>')) {
+            const QKeyCombination keys = QKeySequence(step.mid(1, step.size() - 2))[0];
+            QTest::keyClick(box, keys.key(), keys.keyboardModifiers());
+        } else if (step.startsWith('=')) {
+            m_box->setText(step.mid(1));
+        } else if (step.startsWith('+')) {
+            m_log->append(step.mid(1));
+        } else {
+            QTest::keyClicks(box, step);
+        }
+    }
+    QCOMPARE(seen.join(QLatin1Char(';')), expected.join(QLatin1Char(';')));
+}
+
+QTEST_MAIN(TestAccessible)
+#include "tst_accessible.moc"
