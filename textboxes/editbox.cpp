@@ -332,6 +332,8 @@ void EditBox::paintEvent(QPaintEvent * /*event*/)
 
 void EditBox::keyPressEvent(QKeyEvent *event)
 {
+    // Backspace and Delete select what they remove; that selection is not news.
+    const EditBoxAccessible::KeyHold hold(this);
     const int size = static_cast<int>(m_text.size());
     const int selectionStart = std::min(m_anchor, m_cursor);
     const int selectionEnd = std::max(m_anchor, m_cursor);

@@ -128,6 +128,7 @@ private:
     // The caret and anchor assistive tools were last told of.
     int m_toldCursor = 0;
     int m_toldAnchor = 0;
+    bool m_caretHeld = false;
 };
 
 } // namespace quorran

@@ -107,6 +107,8 @@ void EditBoxAccessible::announceReplacement(EditBox *box, const QString &old)
 
 void EditBoxAccessible::announceCaret(EditBox *box)
 {
+    if (box->m_caretHeld)
+        return;
     const int cursor = box->m_cursor;
     const int anchor = box->m_anchor;
     const int toldCursor = std::exchange(box->m_toldCursor, cursor);
@@ -124,6 +126,14 @@ void EditBoxAccessible::announceCaret(EditBox *box)
         event.setCursorPosition(cursor);
         QAccessible::updateAccessibility(&event);
     }
+}
+
+EditBoxAccessible::KeyHold::KeyHold(EditBox *box) : m_box(box), m_wasHeld(std::exchange(box->m_caretHeld, true)) {}
+
+EditBoxAccessible::KeyHold::~KeyHold()
+{
+    m_box->m_caretHeld = m_wasHeld;
+    announceCaret(m_box);
 }
 
 EditBox *EditBoxAccessible::box() const { return static_cast<EditBox *>(widget()); }

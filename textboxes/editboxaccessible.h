@@ -27,6 +27,18 @@ public:
     static void announceReplacement(EditBox *box, const QString &old);
     // The caret or the selection of `box` may have moved.
     static void announceCaret(EditBox *box);
+    // While a key is handled, the caret is announced only where it ends up.
+    class KeyHold {
+    public:
+        explicit KeyHold(EditBox *box);
+        ~KeyHold();
+        KeyHold(const KeyHold &) = delete;
+        KeyHold &operator=(const KeyHold &) = delete;
+
+    private:
+        EditBox *m_box;
+        bool m_wasHeld;
+    };
 
     void *interface_cast(QAccessible::InterfaceType type) override;
     QString text(QAccessible::Text kind) const override;
