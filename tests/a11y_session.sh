@@ -18,4 +18,9 @@ export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 launcher=$!
 trap 'kill $launcher 2>/dev/null || true' EXIT
+for _ in $(seq 100); do
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+        string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true' && break
+    sleep 0.1
+done
 "$@"

@@ -67,8 +67,10 @@ def on_text_changed(event):
     changes.append((event.source.name, event.type))
 
 
-pyatspi.Registry.registerEventListener(on_text_changed, "object:text-changed")
 app = find_application("Quorran")
+# The program learns of the listener through the registry; give it a moment.
+pyatspi.Registry.registerEventListener(on_text_changed, "object:text-changed")
+pump(1.0)
 boxes = {name: find(app, name, "EditableText") for name in ("Domain ID", "Area ID", "Port ID", "Address ID", "Message Box")}
 
 for name, expected in (("Domain ID", "Domain_ID"), ("Area ID", "Area_ID"), ("Port ID", "Port_ID"),

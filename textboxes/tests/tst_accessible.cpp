@@ -320,7 +320,7 @@ void TestAccessible::events()
         m_box->setText(initial);
     box->setFocus(Qt::OtherFocusReason);
     QAccessible::installUpdateHandler(record);
-    QTRY_VERIFY(QAccessible::isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), 20000);
     watched = box;
     for (const QString &step : steps) {
         if (step.startsWith('<') && step.endsWith('>')) {
