@@ -22,6 +22,7 @@
 #include <QTextLayout>
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace quorran {
@@ -32,6 +33,17 @@ namespace {
 constexpr int kGraphemeReach = 32;
 constexpr std::size_t kUndoSteps = 100;
 constexpr qsizetype kUndoCharacters = qsizetype{32} * 1024 * 1024;
+// Positions are ints; an edit that would make the text longer is refused.
+constexpr qsizetype kMaxLength = std::numeric_limits<int>::max();
+
+// Whether a text of `size` characters less `removed` plus `added` can be held.
+bool fits(qsizetype size, qsizetype removed, qsizetype added)
+{
+    if (size - removed + added <= kMaxLength)
+        return true;
+    QApplication::beep();
+    return false;
+}
 
 bool isWordCharacter(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c.isMark(); }
 
@@ -50,6 +62,8 @@ EditBox::EditBox(QWidget *parent) : QWidget(parent)
 
 void EditBox::resetText(const QString &text, int cursor)
 {
+    if (!fits(0, 0, text.size()))
+        return;
     const int removed = static_cast<int>(m_text.size());
     const QString old = std::exchange(m_text, text);
     textSet(0, removed, cursor);
@@ -59,6 +73,8 @@ void EditBox::resetText(const QString &text, int cursor)
 
 void EditBox::appendText(const QString &text, int cursor)
 {
+    if (!fits(m_text.size(), 0, text.size()))
+        return;
     const int start = static_cast<int>(m_text.size());
     m_text += text;
     textSet(start, 0, cursor);
@@ -164,16 +180,24 @@ QPalette::ColorGroup EditBox::colorGroup() const
     return hasFocus() ? QPalette::Active : QPalette::Inactive;
 }
 
-void EditBox::layoutPiece(QTextLayout &layout, int from, int length) const
+void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutDirection direction) const
 {
     QString piece = m_text.mid(from, length);
-    // A line separator would end the layout's only line early.
-    piece.replace(QChar::LineSeparator, QLatin1Char(' '));
+    // Control characters show as blanks, as in a line edit; a line separator
+    // would also end the layout's only line early.
+    for (QChar &c : piece) {
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator || c == QChar::ObjectReplacementCharacter)
+            c = QLatin1Char(' ');
+    }
     layout.setText(piece);
     layout.setFont(font());
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     option.setTabStopDistance(kTabStop);
+    option.setTextDirection(direction);
+    option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
     layout.setTextOption(option);
     layout.setCacheEnabled(true);
     layout.beginLayout();
@@ -234,6 +258,18 @@ int EditBox::previousPosition(int position) const
     return boundary >= 0 ? start + static_cast<int>(boundary) : position - 1;
 }
 
+// Right and Left step forward and back through the text, the other way
+// round in a right-to-left line, as a line edit steps by default.
+int EditBox::rightPosition(int position) const
+{
+    return textDirection() == Qt::RightToLeft ? previousPosition(position) : nextPosition(position);
+}
+
+int EditBox::leftPosition(int position) const
+{
+    return textDirection() == Qt::RightToLeft ? nextPosition(position) : previousPosition(position);
+}
+
 int EditBox::wordEnd(int position) const
 {
     const int size = static_cast<int>(m_text.size());
@@ -268,9 +304,11 @@ void EditBox::remember()
 
 void EditBox::replaceSelection(const QString &text)
 {
-    remember();
     const int start = std::min(m_anchor, m_cursor);
     const int removed = std::abs(m_cursor - m_anchor);
+    if (!fits(m_text.size(), removed, text.size()))
+        return;
+    remember();
     const QString removedText = QAccessible::isActive() ? m_text.mid(start, removed) : QString();
     m_text.replace(start, removed, text);
     m_cursor = m_anchor = start + static_cast<int>(text.size());
@@ -350,13 +388,13 @@ void EditBox::keyPressEvent(QKeyEvent *event)
     } else if (event == QKeySequence::Paste) {
         paste();
     } else if (event == QKeySequence::MoveToNextChar) {
-        moveCursor(hasSelectedText() ? selectionEnd : nextPosition(m_cursor), false);
+        moveCursor(hasSelectedText() ? selectionEnd : rightPosition(m_cursor), false);
     } else if (event == QKeySequence::MoveToPreviousChar) {
-        moveCursor(hasSelectedText() ? selectionStart : previousPosition(m_cursor), false);
+        moveCursor(hasSelectedText() ? selectionStart : leftPosition(m_cursor), false);
     } else if (event == QKeySequence::SelectNextChar) {
-        moveCursor(nextPosition(m_cursor), true);
+        moveCursor(rightPosition(m_cursor), true);
     } else if (event == QKeySequence::SelectPreviousChar) {
-        moveCursor(previousPosition(m_cursor), true);
+        moveCursor(leftPosition(m_cursor), true);
     } else if (event == QKeySequence::MoveToNextWord) {
         moveCursor(wordEnd(m_cursor), false);
     } else if (event == QKeySequence::MoveToPreviousWord) {

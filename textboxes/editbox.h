@@ -71,8 +71,9 @@ protected:
     void initFrameOption(QStyleOptionFrame *option) const;
     QRect textRect() const;
     QPalette::ColorGroup colorGroup() const;
-    // Lays out `length` characters from `from` as one line without wrapping.
-    void layoutPiece(QTextLayout &layout, int from, int length) const;
+    // Lays out `length` characters from `from` as one line without wrapping,
+    // starting at x = 0 whatever the direction.
+    void layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutDirection direction = Qt::LeftToRight) const;
     // Draws a laid-out piece of the text that starts at `from`, with the
     // part of the selection in it, and the caret if it is in this piece.
     void drawPiece(QPainter &painter, const QTextLayout &layout, const QPointF &origin, int from, bool caretHere) const;
@@ -81,6 +82,8 @@ protected:
     virtual void textChanged(int /*start*/, int /*removed*/, int /*added*/) {}
     // Whether coming in with Tab selects the whole text.
     virtual bool selectsAllOnTab() const { return true; }
+    // The direction of the text's lines, which decides where Left and Right go.
+    virtual Qt::LayoutDirection textDirection() const { return Qt::LeftToRight; }
     // What typed or pasted text becomes before it is inserted.
     virtual QString prepared(const QString &text) const { return text; }
     virtual int positionAt(const QPoint &point) const = 0;
@@ -110,6 +113,8 @@ private:
     };
 
     void textSet(int start, int removed, int cursor);
+    int rightPosition(int position) const;
+    int leftPosition(int position) const;
     int wordEnd(int position) const;
     int wordStart(int position) const;
     void removeSelection();

@@ -1,8 +1,14 @@
-// Painting, hit-testing and scrolling work on a slice of the text that starts
-// at the first character in view and is just long enough to fill the box.
+// A text up to kWholeLineLimit characters is laid out whole once per change
+// and scrolled by pixels as a line edit scrolls: the caret is kept in view,
+// and a text that fits, or whose end has come inside the box, is shown
+// aligned. A longer text is left to right only and scrolled by whole
+// characters: painting, hit-testing and the caret lay out a slice that starts
+// at the first character in view, so that tabs fall on the same stops in all
+// three.
 
 #include "textbox.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -14,6 +20,9 @@ namespace quorran {
 
 namespace {
 
+// Up to this length a key costs a few milliseconds with the whole text laid
+// out; beyond it only the slice in view is.
+constexpr int kWholeLineLimit = 64 * 1024;
 // Characters laid out beyond what the box shows.
 constexpr int kSliceReserve = 32;
 
@@ -21,9 +30,12 @@ constexpr int kSliceReserve = 32;
 
 TextBox::TextBox(QWidget *parent) : EditBox(parent) {}
 
+TextBox::~TextBox() = default;
+
 void TextBox::setText(const QString &text)
 {
     m_scroll = 0;
+    m_offset = 0;
     resetText(text, static_cast<int>(text.size()));
 }
 
@@ -37,31 +49,82 @@ QSize TextBox::sizeHint() const
     return style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, this);
 }
 
+bool TextBox::laidOutWhole() const { return content().size() <= kWholeLineLimit; }
+
+Qt::LayoutDirection TextBox::textDirection() const
+{
+    return laidOutWhole() && content().isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+}
+
+const QTextLayout &TextBox::wholeLayout() const
+{
+    if (!m_layout) {
+        m_layout = std::make_unique<QTextLayout>();
+        layoutPiece(*m_layout, 0, static_cast<int>(content().size()), textDirection());
+    }
+    return *m_layout;
+}
+
+void TextBox::textChanged(int /*start*/, int /*removed*/, int /*added*/) { m_layout.reset(); }
+
+void TextBox::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_layout.reset();
+        ensureCursorVisible();
+    }
+    EditBox::changeEvent(event);
+}
+
 // Enough characters from `from` to fill the box even if each is only two
 // pixels wide, without splitting a surrogate pair.
 int TextBox::sliceLength(int from) const
 {
-    const int size = static_cast<int>(content().size());
-    int end = std::min(size, from + textRect().width() / 2 + kSliceReserve);
+    const qsizetype size = content().size();
+    qsizetype end = std::min(size, qsizetype{from} + textRect().width() / 2 + kSliceReserve);
     if (end < size && end > from && content().at(end - 1).isHighSurrogate())
         ++end;
-    return end - from;
+    return static_cast<int>(end - from);
+}
+
+// The first character from which the text up to `end` takes at most `width`
+// pixels, looked for among as many characters as a slice holds.
+int TextBox::fittingStart(int end, int width) const
+{
+    const auto fits = [this, end, width](int start) {
+        QTextLayout layout;
+        layoutPiece(layout, start, end - start);
+        return layout.lineAt(0).cursorToX(end - start) <= width;
+    };
+    int low = std::max(0, end - (textRect().width() / 2 + kSliceReserve));
+    int high = end;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (fits(middle))
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    if (low < end && content().at(low).isLowSurrogate())
+        ++low;
+    return low;
 }
 
 int TextBox::positionAt(const QPoint &point) const
 {
     const QRect rect = textRect();
+    if (laidOutWhole())
+        return wholeLayout().lineAt(0).xToCursor(point.x() - rect.left() + m_offset,
+                                                 QTextLine::CursorBetweenCharacters);
     if (point.x() < rect.left())
         return m_scroll > 0 ? previousPosition(m_scroll) : 0;
     QTextLayout layout;
-    const int length = sliceLength(m_scroll);
-    layoutPiece(layout, m_scroll, length);
+    layoutPiece(layout, m_scroll, sliceLength(m_scroll));
     const QTextLine line = layout.lineAt(0);
+    const int size = static_cast<int>(content().size());
     if (point.x() > rect.right()) {
-        const int last = line.xToCursor(rect.width());
-        return std::min(m_scroll + last < static_cast<int>(content().size()) ? nextPosition(m_scroll + last)
-                                                                             : m_scroll + last,
-                        static_cast<int>(content().size()));
+        const int last = m_scroll + line.xToCursor(rect.width());
+        return last < size ? nextPosition(last) : size;
     }
     return m_scroll + line.xToCursor(point.x() - rect.left(), QTextLine::CursorBetweenCharacters);
 }
@@ -69,46 +132,73 @@ int TextBox::positionAt(const QPoint &point) const
 QRect TextBox::cursorRectangle() const
 {
     const QRect rect = textRect();
-    QTextLayout layout;
-    layoutPiece(layout, m_scroll, std::max(0, cursorPosition() - m_scroll));
-    const QTextLine line = layout.lineAt(0);
-    const int x = rect.left() + static_cast<int>(line.cursorToX(cursorPosition() - m_scroll));
-    return {x, rect.top(), 1, rect.height()};
+    int x = 0;
+    if (laidOutWhole()) {
+        x = qRound(wholeLayout().lineAt(0).cursorToX(cursorPosition())) - m_offset;
+    } else {
+        QTextLayout layout;
+        const int length = std::max(0, cursorPosition() - m_scroll);
+        layoutPiece(layout, m_scroll, length);
+        x = qRound(layout.lineAt(0).cursorToX(length));
+    }
+    return {rect.left() + x, rect.top(), 1, rect.height()};
 }
 
-// Scrolls by whole characters so that the caret is in view; when it has to
-// scroll forward it puts the caret near the right edge, as a line edit does.
 void TextBox::ensureCursorVisible()
 {
+    if (laidOutWhole())
+        scrollWhole();
+    else
+        scrollSlice();
+}
+
+void TextBox::scrollWhole()
+{
+    const QTextLine line = wholeLayout().lineAt(0);
+    const int width = textRect().width();
+    const int used = qRound(line.naturalTextWidth()) + 1;
+    const int caret = qRound(line.cursorToX(cursorPosition()));
+    if (used <= width)
+        m_offset = textDirection() == Qt::RightToLeft ? used - width + 1 : 0;
+    else if (caret - m_offset >= width)
+        m_offset = caret - width + 1;
+    else if (caret - m_offset < 0)
+        m_offset = caret;
+    else if (used - m_offset < width)
+        m_offset = used - width + 1;
+    else
+        m_offset = std::max(0, m_offset);
+}
+
+void TextBox::scrollSlice()
+{
     const int size = static_cast<int>(content().size());
-    m_scroll = std::clamp(m_scroll, 0, size);
-    if (cursorPosition() < m_scroll) {
-        m_scroll = cursorPosition();
-        return;
-    }
+    const int cursor = cursorPosition();
     const int width = textRect().width() - 1;
-    if (cursorPosition() - m_scroll <= sliceLength(m_scroll)) {
+    const auto advance = [this](int from, int to) {
         QTextLayout layout;
-        layoutPiece(layout, m_scroll, cursorPosition() - m_scroll);
-        if (layout.lineAt(0).cursorToX(cursorPosition() - m_scroll) <= width)
-            return;
-    }
-    const int back = std::min(cursorPosition(), textRect().width() / 2 + kSliceReserve);
-    QTextLayout layout;
-    layoutPiece(layout, cursorPosition() - back, back);
-    const QTextLine line = layout.lineAt(0);
-    const qreal end = line.cursorToX(back);
-    int start = 0;
-    while (start < back && end - line.cursorToX(start) > width)
-        ++start;
-    if (start < back && content().at(cursorPosition() - back + start).isLowSurrogate())
-        ++start;
-    m_scroll = cursorPosition() - back + start;
+        layoutPiece(layout, from, to - from);
+        return layout.lineAt(0).cursorToX(to - from);
+    };
+    m_scroll = std::clamp(m_scroll, 0, size);
+    if (cursor < m_scroll)
+        m_scroll = cursor;
+    else if (cursor - m_scroll > sliceLength(m_scroll) || advance(m_scroll, cursor) > width)
+        m_scroll = fittingStart(cursor, width);
+    // Once the end of the text is in the box, as much text as fits is shown.
+    if (m_scroll > 0 && size - m_scroll <= sliceLength(m_scroll) && advance(m_scroll, size) < width)
+        m_scroll = std::min(m_scroll, fittingStart(size, width));
 }
 
 void TextBox::drawText(QPainter &painter) const
 {
     const QRect rect = textRect();
+    if (laidOutWhole()) {
+        const QTextLayout &layout = wholeLayout();
+        const QPointF origin(rect.left() - m_offset, rect.top() + (rect.height() - layout.lineAt(0).height()) / 2);
+        drawPiece(painter, layout, origin, 0, true);
+        return;
+    }
     const int length = sliceLength(m_scroll);
     QTextLayout layout;
     layoutPiece(layout, m_scroll, length);

@@ -10,6 +10,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -27,6 +28,10 @@ private slots:
     void accessibleValue_data();
     void accessibleValue();
     void hugeText();
+    void showsLikeLineEdit_data();
+    void showsLikeLineEdit();
+    void labelStartsAtLeftEdge_data();
+    void labelStartsAtLeftEdge();
     void lineSeparatorShowsInLine_data();
     void lineSeparatorShowsInLine();
     void logEditing_data();
@@ -214,6 +219,133 @@ void TestTextBox::lineSeparatorShowsInLine()
     const QRect atEnd = caret(5);
     QCOMPARE(atEnd.top(), afterSeparator.top());
     QVERIFY(atEnd.left() > afterSeparator.left());
+}
+
+void TestTextBox::showsLikeLineEdit_data()
+{
+    QTest::addColumn<QString>("initial");
+    QTest::addColumn<QStringList>("steps"); // "text" to type, or a key sequence in "<...>"
+
+    const QString digits30("123456789012345678901234567890");
+    const QString hebrew =
+        QString::fromUtf8("\u05D0\u05D1\u05D2\u05D3\u05D4\u05D5\u05D6\u05D7\u05D8\u05D9").repeated(6);
+    const QString arabic = QString::fromUtf8("\u0627\u0644\u0639\u0631\u0628\u064A\u0629 ").repeated(8);
+    QStringList backspaces(25, "<Backspace>");
+    QTest::newRow("typed past the right edge") << "" << QStringList{digits30};
+    QTest::newRow("shrunk by backspaces") << "" << (QStringList{digits30} + backspaces);
+    QTest::newRow("shrunk by typing over all") << digits30 << QStringList{"<Ctrl+A>", "7"};
+    QTest::newRow("home in a long text") << digits30 << QStringList{"<Home>"};
+    QTest::newRow("back to the end") << digits30 << QStringList{"<Home>", "<End>"};
+    QTest::newRow("ends in a tab") << "12345\t" << QStringList{};
+    QTest::newRow("tab past the right edge") << "123456789012345\t" << QStringList{};
+    QTest::newRow("tab in a long text") << "1\t2\t3\t4\t5\t6" << QStringList{"<Left>", "<Left>"};
+    QTest::newRow("CR LF") << "1\r\n2" << QStringList{};
+    QTest::newRow("NUL and controls") << QString("1") + QChar(0) + QChar(0x1B) + QChar(0x7) + "2" << QStringList{};
+    QTest::newRow("paragraph separator") << QString("1") + QChar(QChar::ParagraphSeparator) + "2" << QStringList{};
+    QTest::newRow("short hebrew") << hebrew.left(3) << QStringList{};
+    QTest::newRow("short hebrew right") << hebrew.left(3) << QStringList{"<Right>", "<Right>"};
+    QTest::newRow("short hebrew left") << hebrew.left(3) << QStringList{"<Home>", "<Left>"};
+    QTest::newRow("long hebrew") << hebrew << QStringList{};
+    QTest::newRow("long hebrew home") << hebrew << QStringList{"<Home>"};
+    QTest::newRow("long hebrew home right") << hebrew << QStringList{"<Home>", "<Left>", "<Left>", "<Right>"};
+    QTest::newRow("long arabic shrunk") << arabic << QStringList{"<Home>", "<Shift+End>", "<Shift+Left>", "<Del>"};
+    QTest::newRow("mixed") << QString::fromUtf8("12 \u05D0\u05D1\u05D2 ab")
+                           << QStringList{"<Home>", "<Right>", "<Right>", "<Right>", "<Right>", "<Right>"};
+    QTest::newRow("mixed long") << "abc " + hebrew + " 123" << QStringList{"<Home>",  "<Right>", "<Right>", "<Right>",
+                                                                           "<Right>", "<Right>", "<Right>"};
+    QTest::newRow("digits in hebrew") << hebrew.left(20) + " 66051 " + hebrew.left(20)
+                                      << QStringList{"<End>", "<Left>", "<Left>", "<Left>"};
+}
+
+// Which characters show at the box's edges and where the caret is, next to
+// a line edit of the same font and size; both are painted after every step,
+// as the line edit scrolls only when it paints.
+void TestTextBox::showsLikeLineEdit()
+{
+    QFETCH(QString, initial);
+    QFETCH(QStringList, steps);
+
+    const QFont font(QStringLiteral("DejaVu Sans"), 9);
+    auto *edit = new QLineEdit(m_window.get());
+    edit->setGeometry(m_box->geometry().translated(0, 130));
+    edit->setFont(font);
+    m_box->setFont(font);
+    // The line edit's caret rectangle is wider than its caret: both are
+    // measured from where an empty box has its caret.
+    const auto caretX = [](QWidget *box) {
+        box->grab();
+        const QRect caret = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        return caret.left() + caret.width() / 2;
+    };
+    std::vector<int> shown;
+    for (QWidget *box : {static_cast<QWidget *>(edit), static_cast<QWidget *>(m_box)}) {
+        const auto setText = [box, edit, this](const QString &text) {
+            if (box == edit)
+                edit->setText(text);
+            else
+                m_box->setText(text);
+        };
+        setText(QString());
+        const int origin = caretX(box);
+        setText(initial);
+        box->setFocus(Qt::OtherFocusReason);
+        caretX(box);
+        for (const QString &step : steps) {
+            play(box, {step});
+            caretX(box);
+        }
+        shown.push_back(caretX(box) - origin);
+    }
+    QCOMPARE(m_box->text(), edit->text());
+    QCOMPARE(m_box->cursorPosition(), edit->cursorPosition());
+    QVERIFY2(std::abs(shown[1] - shown[0]) <= 1,
+             qPrintable(QString("caret at %1, line edit's at %2").arg(shown[1]).arg(shown[0])));
+    QVERIFY(m_box->rect().contains(m_box->inputMethodQuery(Qt::ImCursorRectangle).toRect()));
+}
+
+void TestTextBox::labelStartsAtLeftEdge_data()
+{
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("widthTwips");
+    QTest::newRow("Domain_ID") << "Domain_ID" << 1183;
+    QTest::newRow("Area_ID") << "Area_ID" << 1183;
+    QTest::newRow("Address ID") << "Address ID" << 2002;
+}
+
+// A window sets its fields' texts before it gives them their size; the box
+// then shows the text from its first letter, as a line edit does. Also run
+// at 144 dots per inch, where the texts are wider than a box before it is
+// given its size.
+void TestTextBox::labelStartsAtLeftEdge()
+{
+    QFETCH(QString, label);
+    QFETCH(int, widthTwips);
+
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSizeF(8.83);
+    const int dpi = m_window->logicalDpiX();
+    const QSize size(widthTwips * dpi / 1440, 312 * dpi / 1440);
+    auto *edit = new QLineEdit(m_window.get());
+    auto *box = new TextBox(m_window.get());
+    edit->setFont(font);
+    box->setFont(font);
+    edit->setText(label);
+    box->setText(label);
+    edit->setGeometry(QRect(QPoint(8, 130), size));
+    box->setGeometry(QRect(QPoint(8, 140 + size.height()), size));
+    // From the caret at the end to the caret at the start: the whole text.
+    std::vector<int> widths;
+    for (QWidget *field : {static_cast<QWidget *>(edit), static_cast<QWidget *>(box)}) {
+        field->show();
+        field->grab();
+        const int end = field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+        QTest::keyClick(field, Qt::Key_Home);
+        field->grab();
+        widths.push_back(end - field->inputMethodQuery(Qt::ImCursorRectangle).toRect().left());
+    }
+    QVERIFY(widths[0] > size.width() / 3);
+    QVERIFY2(std::abs(widths[1] - widths[0]) <= 1,
+             qPrintable(QString("%1 pixels, line edit %2").arg(widths[1]).arg(widths[0])));
 }
 
 // Ten megabytes are edited and painted like a short text.
