@@ -1,7 +1,8 @@
 // The message log in the real window: 10,000 successive Area ID failures, each
 // appending one line, with the time of the first and the last thousand
 // appends side by side; and, for scale, the same log rebuilt on every append.
-// Then pastes of ten megabytes into the fields and the log.
+// Then pastes of ten megabytes into the fields and the log, and a key typed
+// into a field that holds a long text.
 
 #include "conversions.h"
 #include "fields.h"
@@ -11,6 +12,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QRandomGenerator>
 
 #include <benchmark/benchmark.h>
@@ -148,6 +150,39 @@ void BM_LogPasteAnyCharacters(benchmark::State &state)
     }
 }
 BENCHMARK(BM_LogPasteAnyCharacters)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// One typed character in the Address ID field, painting included, when the
+// field holds 0: 65,000 Hebrew letters and blanks, laid out whole; 1: ten
+// megabytes of digits, laid out a slice at a time; 2: 65,000 joined Arabic
+// letters, digits and Latin letters, typed at the start.
+void BM_KeyInField(benchmark::State &state)
+{
+    const auto kind = state.range(0);
+    QString text;
+    if (kind == 0)
+        text = QString::fromUtf8("\u05E9\u05DC\u05D5\u05DD ").repeated(13000);
+    else if (kind == 1)
+        text = QString(qsizetype{5} * 1024 * 1024, QLatin1Char('7'));
+    else
+        text = QString::fromUtf8("\u0627\u0644\u0639\u0631\u0628\u064A\u0629 12 ab ").repeated(4500);
+    QuorranWindow window;
+    window.show();
+    QCoreApplication::processEvents();
+    auto *box = window.findChild<TextBox *>(QStringLiteral("addr"));
+    box->setFocus(Qt::OtherFocusReason);
+    box->setText(text);
+    if (kind == 2)
+        box->setCursorPosition(0);
+    box->repaint();
+    const QString typed = kind == 1 ? QStringLiteral("8") : QString(QChar(0x05D0));
+    for (auto _ : state) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+        QApplication::sendEvent(box, &press);
+        box->repaint();
+    }
+    state.counters["length"] = static_cast<double>(box->text().size());
+}
+BENCHMARK(BM_KeyInField)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 } // namespace
 
