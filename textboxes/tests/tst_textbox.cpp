@@ -28,6 +28,8 @@ private slots:
     void accessibleValue_data();
     void accessibleValue();
     void hugeText();
+    void hugeTextInView_data();
+    void hugeTextInView();
     void showsLikeLineEdit_data();
     void showsLikeLineEdit();
     void labelStartsAtLeftEdge_data();
@@ -219,6 +221,33 @@ void TestTextBox::lineSeparatorShowsInLine()
     const QRect atEnd = caret(5);
     QCOMPARE(atEnd.top(), afterSeparator.top());
     QVERIFY(atEnd.left() > afterSeparator.left());
+}
+
+void TestTextBox::hugeTextInView_data()
+{
+    QTest::addColumn<QString>("initial");
+    QTest::addColumn<QStringList>("steps");
+
+    const QString digits(70'000, QLatin1Char('7'));
+    QTest::newRow("at the end") << digits << QStringList{};
+    QTest::newRow("ends in a tab") << digits + "\t" << QStringList{};
+    QTest::newRow("tabs") << QString("1\t").repeated(35'000) << QStringList{};
+    QTest::newRow("end cut off") << digits << (QStringList(30, "<Left>") + QStringList{"<Shift+End>", "<Del>"});
+}
+
+// A text too long to be laid out whole keeps the caret in the box, and the
+// box shows text up to the caret at its end rather than an empty stretch.
+void TestTextBox::hugeTextInView()
+{
+    QFETCH(QString, initial);
+    QFETCH(QStringList, steps);
+
+    m_box->setText(initial);
+    play(m_box, steps);
+    QVERIFY(!m_box->grab().isNull());
+    const QRect caret = m_box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QVERIFY(m_box->rect().contains(caret));
+    QVERIFY2(caret.left() > m_box->width() / 2, qPrintable(QString("caret at %1").arg(caret.left())));
 }
 
 void TestTextBox::showsLikeLineEdit_data()
