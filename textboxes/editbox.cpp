@@ -1,8 +1,9 @@
-// Every change of the text goes through replaceSelection (the user's edits,
-// remembered for undo within a bound on the number of edits and on the
+// Every change of the text goes through edit (the user's edits, remembered
+// for undo as the characters removed and inserted, within a bound on the
 // characters kept), resetText or appendText, and each tells the box's layout
 // which characters changed. Keys that move by lines move over the whole text
-// here; the multi-line box takes those keys before they get here.
+// here; the multi-line box takes those keys before they get here. A selection
+// made by keys or mouse also becomes the X11 primary selection.
 
 #include "editbox.h"
 
@@ -11,11 +12,15 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QDrag>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTextBoundaryFinder>
@@ -31,7 +36,7 @@ namespace {
 
 // The reach of a grapheme step, which never needs more.
 constexpr int kGraphemeReach = 32;
-constexpr std::size_t kUndoSteps = 100;
+// Undo keeps the newest edits while they remove and insert no more in all.
 constexpr qsizetype kUndoCharacters = qsizetype{32} * 1024 * 1024;
 // Positions are ints; an edit that would make the text longer is refused.
 constexpr qsizetype kMaxLength = std::numeric_limits<int>::max();
@@ -45,7 +50,49 @@ bool fits(qsizetype size, qsizetype removed, qsizetype added)
     return false;
 }
 
-bool isWordCharacter(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c.isMark(); }
+// How much text around the caret an input method is shown.
+constexpr int kSurroundingReach = 256;
+
+// Punctuation is a word stop of its own, as in QTextLayout's word moves.
+bool isWordSeparator(QChar c)
+{
+    switch (c.unicode()) {
+    case u'.':
+    case u',':
+    case u'?':
+    case u'!':
+    case u'@':
+    case u'#':
+    case u'$':
+    case u':':
+    case u';':
+    case u'-':
+    case u'<':
+    case u'>':
+    case u'[':
+    case u']':
+    case u'(':
+    case u')':
+    case u'{':
+    case u'}':
+    case u'=':
+    case u'/':
+    case u'+':
+    case u'%':
+    case u'&':
+    case u'^':
+    case u'*':
+    case u'\'':
+    case u'"':
+    case u'`':
+    case u'~':
+    case u'|':
+    case u'\\':
+        return true;
+    default:
+        return false;
+    }
+}
 
 } // namespace
 
@@ -58,6 +105,7 @@ EditBox::EditBox(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_KeyCompression);
     setCursor(Qt::IBeamCursor);
     setBackgroundRole(QPalette::Base);
+    setAcceptDrops(true);
 }
 
 void EditBox::resetText(const QString &text, int cursor)
@@ -87,8 +135,11 @@ void EditBox::textSet(int start, int removed, int cursor)
     m_cursor = m_anchor = std::clamp(cursor, 0, static_cast<int>(m_text.size()));
     m_undo.clear();
     m_redo.clear();
+    m_undoCharacters = 0;
+    m_mergeable = false;
     textChanged(start, removed, static_cast<int>(m_text.size()) - start);
     ensureCursorVisible();
+    updateMicroFocus();
     update();
 }
 
@@ -104,29 +155,67 @@ void EditBox::selectAll()
 {
     m_anchor = 0;
     m_cursor = static_cast<int>(m_text.size());
+    m_mergeable = false;
     ensureCursorVisible();
+    updateMicroFocus();
     update();
     EditBoxAccessible::announceCaret(this);
+    copyToSelectionClipboard();
 }
 
-void EditBox::undo() { restore(m_undo, m_redo); }
-
-void EditBox::redo() { restore(m_redo, m_undo); }
-
-// Goes back to the last state in `from`, keeping the current one in `to`.
-void EditBox::restore(std::vector<Snapshot> &from, std::vector<Snapshot> &to)
+// Replaces `removed` characters at `position`, for undo and redo.
+void EditBox::apply(int position, int removed, const QString &inserted)
 {
-    if (from.empty())
+    const QString removedText = QAccessible::isActive() ? m_text.mid(position, removed) : QString();
+    m_text.replace(position, removed, inserted);
+    textChanged(position, removed, static_cast<int>(inserted.size()));
+    EditBoxAccessible::announceEdit(this, position, removedText, static_cast<int>(inserted.size()));
+}
+
+void EditBox::undo()
+{
+    if (m_undo.empty())
         return;
-    to.push_back({m_text, m_cursor});
-    const int removed = static_cast<int>(m_text.size());
-    m_text = from.back().text;
-    m_cursor = m_anchor = from.back().cursor;
-    from.pop_back();
-    textChanged(0, removed, static_cast<int>(m_text.size()));
+    bool more = true;
+    while (more && !m_undo.empty()) {
+        Edit edit = std::move(m_undo.back());
+        m_undo.pop_back();
+        m_undoCharacters -= edit.removed.size() + edit.inserted.size();
+        apply(edit.position, static_cast<int>(edit.inserted.size()), edit.removed);
+        if (isMultiLine()) {
+            m_cursor = m_anchor = edit.position + static_cast<int>(edit.removed.size());
+        } else {
+            // A line edit selects again what undo brought back.
+            m_anchor = edit.anchorBefore;
+            m_cursor = edit.cursorBefore;
+        }
+        more = edit.withPrevious;
+        m_redo.push_back(std::move(edit));
+    }
+    m_mergeable = false;
     ensureCursorVisible();
-    update();
-    EditBoxAccessible::announceReplacement(this, to.back().text);
+    restartBlinking();
+    updateMicroFocus();
+    EditBoxAccessible::announceCaret(this);
+    emit textEdited();
+}
+
+void EditBox::redo()
+{
+    if (m_redo.empty())
+        return;
+    do {
+        Edit edit = std::move(m_redo.back());
+        m_redo.pop_back();
+        apply(edit.position, static_cast<int>(edit.removed.size()), edit.inserted);
+        m_cursor = m_anchor = edit.position + static_cast<int>(edit.inserted.size());
+        m_undoCharacters += edit.removed.size() + edit.inserted.size();
+        m_undo.push_back(std::move(edit));
+    } while (!m_redo.empty() && m_redo.back().withPrevious);
+    m_mergeable = false;
+    ensureCursorVisible();
+    restartBlinking();
+    updateMicroFocus();
     EditBoxAccessible::announceCaret(this);
     emit textEdited();
 }
@@ -143,6 +232,13 @@ void EditBox::copy() const
 {
     if (hasSelectedText())
         QGuiApplication::clipboard()->setText(selectedText());
+}
+
+void EditBox::copyToSelectionClipboard() const
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (hasSelectedText() && clipboard->supportsSelection())
+        clipboard->setText(selectedText(), QClipboard::Selection);
 }
 
 void EditBox::paste() { insert(QGuiApplication::clipboard()->text()); }
@@ -199,6 +295,22 @@ void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutD
     option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
     option.setFlags(QTextOption::IncludeTrailingSpaces);
     layout.setTextOption(option);
+    if (!m_preedit.isEmpty() && m_cursor >= from && m_cursor <= from + length) {
+        // The composition is underlined unless the input method formats it.
+        const int at = m_cursor - from;
+        layout.setPreeditArea(at, m_preedit);
+        QList<QTextLayout::FormatRange> formats;
+        QTextLayout::FormatRange underline;
+        underline.start = at;
+        underline.length = static_cast<int>(m_preedit.size());
+        underline.format.setFontUnderline(true);
+        formats.append(underline);
+        for (QTextLayout::FormatRange range : m_preeditFormats) {
+            range.start += at;
+            formats.append(range);
+        }
+        layout.setFormats(formats);
+    }
     layout.setCacheEnabled(true);
     layout.beginLayout();
     QTextLine line = layout.createLine();
@@ -223,18 +335,25 @@ void EditBox::drawPiece(QPainter &painter, const QTextLayout &layout, const QPoi
         selections.append(range);
     }
     layout.draw(&painter, origin, selections);
-    if (caretHere && hasFocus() && m_caretShown)
-        layout.drawCursor(&painter, origin, m_cursor - from, 1);
+    if (caretHere && hasFocus() && m_caretShown && m_preeditCaretShown)
+        layout.drawCursor(&painter, origin, m_cursor - from + (m_preedit.isEmpty() ? 0 : m_preeditCursor), 1);
+    if (m_dropPosition >= from && m_dropPosition <= from + length)
+        layout.drawCursor(&painter, origin, m_dropPosition - from, 1);
 }
 
 void EditBox::moveCursor(int position, bool select)
 {
+    const int cursor = m_cursor;
+    const int anchor = m_anchor;
     m_cursor = std::clamp(position, 0, static_cast<int>(m_text.size()));
     if (!select)
         m_anchor = m_cursor;
+    if (m_cursor != cursor || m_anchor != anchor)
+        m_mergeable = false;
     ensureCursorVisible();
     restartBlinking();
     EditBoxAccessible::announceCaret(this);
+    updateMicroFocus();
 }
 
 int EditBox::nextPosition(int position) const
@@ -270,54 +389,130 @@ int EditBox::leftPosition(int position) const
     return textDirection() == Qt::RightToLeft ? nextPosition(position) : previousPosition(position);
 }
 
+// Ctrl+Right: over a word or a run of punctuation, then over the blanks
+// after it. In a multi-line box a line break is a stop of its own.
 int EditBox::wordEnd(int position) const
 {
     const int size = static_cast<int>(m_text.size());
-    while (position < size && isWordCharacter(m_text.at(position)))
-        ++position;
-    while (position < size && !isWordCharacter(m_text.at(position)))
+    const bool lines = isMultiLine();
+    if (position >= size)
+        return size;
+    if (lines && m_text.at(position) == u'\n')
+        return position + 1;
+    if (isWordSeparator(m_text.at(position))) {
+        while (position < size && isWordSeparator(m_text.at(position)))
+            ++position;
+    } else {
+        while (position < size && !m_text.at(position).isSpace() && !isWordSeparator(m_text.at(position)))
+            ++position;
+    }
+    while (position < size && m_text.at(position).isSpace() && !(lines && m_text.at(position) == u'\n'))
         ++position;
     return position;
 }
 
 int EditBox::wordStart(int position) const
 {
-    while (position > 0 && !isWordCharacter(m_text.at(position - 1)))
+    const bool lines = isMultiLine();
+    if (position <= 0)
+        return 0;
+    if (lines && m_text.at(position - 1) == u'\n')
+        return position - 1;
+    while (position > 0 && m_text.at(position - 1).isSpace() && !(lines && m_text.at(position - 1) == u'\n'))
         --position;
-    while (position > 0 && isWordCharacter(m_text.at(position - 1)))
-        --position;
+    if (position > 0 && isWordSeparator(m_text.at(position - 1))) {
+        while (position > 0 && isWordSeparator(m_text.at(position - 1)))
+            --position;
+    } else {
+        while (position > 0 && !m_text.at(position - 1).isSpace() && !isWordSeparator(m_text.at(position - 1)))
+            --position;
+    }
     return position;
 }
 
-void EditBox::remember()
+// The word, run of punctuation or run of blanks a double click at
+// `position` selects, without the blanks after a word.
+std::pair<int, int> EditBox::wordAround(int position) const
 {
-    m_undo.push_back({m_text, m_cursor});
+    const int start = wordStart(std::min(position + 1, static_cast<int>(m_text.size())));
+    int end = wordEnd(start);
+    while (end > position && end > start && m_text.at(end - 1).isSpace())
+        --end;
+    return {start, std::max(end, start)};
+}
+
+// A drag after a double click selects whole words from the one clicked.
+void EditBox::extendByWords(int position)
+{
+    const auto [start, end] = m_clickedWord;
+    if (position < start) {
+        m_anchor = end;
+        moveCursor(std::min(start, wordAround(position).first), true);
+    } else if (position > end) {
+        m_anchor = start;
+        moveCursor(std::max(end, wordAround(position - 1).second), true);
+    } else {
+        m_anchor = start;
+        moveCursor(end, true);
+    }
+}
+
+// Replaces the characters from `start` to `end` with `text` as the user's
+// edit, joining a run of typing, Backspace or Delete into one undo step.
+void EditBox::edit(int start, int end, const QString &text, EditKind kind, bool withPrevious)
+{
+    if (!fits(m_text.size(), end - start, text.size()))
+        return;
+    const QString removed = m_text.mid(start, end - start);
+    Edit *last = m_undo.empty() ? nullptr : &m_undo.back();
+    const bool merge = m_mergeable && !withPrevious && last != nullptr && last->kind == kind &&
+                       (kind == EditKind::Typing ? removed.isEmpty() && start == last->position + last->inserted.size()
+                        : kind == EditKind::Backspace ? text.isEmpty() && end == last->position
+                        : kind == EditKind::Delete    ? text.isEmpty() && start == last->position
+                                                      : false);
+    if (merge) {
+        if (kind == EditKind::Typing) {
+            last->inserted += text;
+        } else if (kind == EditKind::Backspace) {
+            last->removed.prepend(removed);
+            last->position = start;
+        } else {
+            last->removed += removed;
+        }
+    } else {
+        m_undo.push_back({start, removed, text, m_anchor, m_cursor, kind, withPrevious});
+    }
+    m_undoCharacters += removed.size() + text.size();
     m_redo.clear();
-    qsizetype kept = 0;
-    for (const Snapshot &snapshot : m_undo)
-        kept += snapshot.text.size();
-    while (!m_undo.empty() && (m_undo.size() > kUndoSteps || kept > kUndoCharacters)) {
-        kept -= m_undo.front().text.size();
-        m_undo.erase(m_undo.begin());
+    forgetOldEdits();
+    m_text.replace(start, end - start, text);
+    m_cursor = m_anchor = start + static_cast<int>(text.size());
+    textChanged(start, end - start, static_cast<int>(text.size()));
+    m_mergeable = kind != EditKind::Other;
+    ensureCursorVisible();
+    restartBlinking();
+    updateMicroFocus();
+    EditBoxAccessible::announceEdit(this, start, removed, static_cast<int>(text.size()));
+    EditBoxAccessible::announceCaret(this);
+    emit textEdited();
+}
+
+void EditBox::forgetOldEdits()
+{
+    while (m_undo.size() > 1 && m_undoCharacters > kUndoCharacters) {
+        m_undoCharacters -= m_undo.front().removed.size() + m_undo.front().inserted.size();
+        m_undo.pop_front();
+        // What was undone with it can no longer be undone alone.
+        while (!m_undo.empty() && m_undo.front().withPrevious) {
+            m_undoCharacters -= m_undo.front().removed.size() + m_undo.front().inserted.size();
+            m_undo.pop_front();
+        }
     }
 }
 
 void EditBox::replaceSelection(const QString &text)
 {
-    const int start = std::min(m_anchor, m_cursor);
-    const int removed = std::abs(m_cursor - m_anchor);
-    if (!fits(m_text.size(), removed, text.size()))
-        return;
-    remember();
-    const QString removedText = QAccessible::isActive() ? m_text.mid(start, removed) : QString();
-    m_text.replace(start, removed, text);
-    m_cursor = m_anchor = start + static_cast<int>(text.size());
-    textChanged(start, removed, static_cast<int>(text.size()));
-    ensureCursorVisible();
-    restartBlinking();
-    EditBoxAccessible::announceEdit(this, start, removedText, static_cast<int>(text.size()));
-    EditBoxAccessible::announceCaret(this);
-    emit textEdited();
+    edit(std::min(m_anchor, m_cursor), std::max(m_anchor, m_cursor), text, EditKind::Other);
 }
 
 void EditBox::removeSelection()
@@ -346,6 +541,16 @@ QRect EditBox::characterRectangle(int position)
     return {before.left(), before.top(), width, before.height()};
 }
 
+// Ctrl+K and Ctrl+U in a line edit put what they delete on the clipboard.
+void EditBox::deleteRange(int start, int end, bool toClipboard)
+{
+    if (start >= end)
+        return;
+    if (toClipboard)
+        QGuiApplication::clipboard()->setText(m_text.mid(start, end - start));
+    edit(start, end, QString(), EditKind::Other);
+}
+
 void EditBox::restartBlinking()
 {
     m_caretShown = true;
@@ -366,6 +571,32 @@ void EditBox::paintEvent(QPaintEvent * /*event*/)
     painter.setClipRect(textRect());
     painter.setPen(palette().color(colorGroup(), QPalette::Text));
     drawText(painter);
+}
+
+// Alt with a letter or digit is a shortcut, not typing, unless AltGr made
+// the text; Ctrl with a letter likewise.
+bool EditBox::typesText(const QKeyEvent *event) const
+{
+    const QString typed = event->text();
+    if (typed.isEmpty())
+        return false;
+    const QChar first = typed.at(0);
+    // Joiners and direction marks, which some layouts type with Ctrl+Shift.
+    if (first.category() == QChar::Other_Format)
+        return true;
+    if (first.category() == QChar::Other_Control)
+        return false;
+    Qt::KeyboardModifiers modifiers = event->modifiers();
+    if (modifiers & Qt::GroupSwitchModifier)
+        return true;
+#if defined(Q_OS_WIN)
+    if ((modifiers & (Qt::ControlModifier | Qt::AltModifier)) == (Qt::ControlModifier | Qt::AltModifier))
+        return true;
+#elif defined(Q_OS_MACOS)
+    // Option types characters there.
+    modifiers &= ~Qt::AltModifier;
+#endif
+    return !(modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
 }
 
 void EditBox::keyPressEvent(QKeyEvent *event)
@@ -416,45 +647,92 @@ void EditBox::keyPressEvent(QKeyEvent *event)
                event == QKeySequence::SelectEndOfDocument) {
         moveCursor(size, true);
     } else if (event == QKeySequence::DeleteEndOfWord) {
-        if (!hasSelectedText())
-            moveCursor(wordEnd(m_cursor), true);
-        removeSelection();
+        if (hasSelectedText())
+            removeSelection();
+        else
+            deleteRange(m_cursor, wordEnd(m_cursor), false);
     } else if (event == QKeySequence::DeleteStartOfWord) {
-        if (!hasSelectedText())
-            moveCursor(wordStart(m_cursor), true);
-        removeSelection();
+        if (hasSelectedText())
+            removeSelection();
+        else
+            deleteRange(wordStart(m_cursor), m_cursor, false);
+    } else if (event == QKeySequence::DeleteEndOfLine) {
+        if (isMultiLine()) {
+            const qsizetype lineBreak = m_text.indexOf(u'\n', m_cursor);
+            deleteRange(m_cursor, lineBreak < 0 ? size : static_cast<int>(lineBreak), false);
+        } else {
+            deleteRange(m_cursor, size, true);
+        }
+    } else if (event == QKeySequence::DeleteCompleteLine) {
+        if (isMultiLine()) {
+            const auto [start, end] = lineAround(m_cursor);
+            deleteRange(start, end, false);
+        } else {
+            deleteRange(0, size, true);
+        }
     } else if (event == QKeySequence::Delete) {
-        if (!hasSelectedText())
-            moveCursor(nextPosition(m_cursor), true);
-        removeSelection();
+        if (hasSelectedText())
+            removeSelection();
+        else if (m_cursor < size)
+            edit(m_cursor, nextPosition(m_cursor), QString(), EditKind::Delete);
     } else if (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier)) {
-        if (!hasSelectedText()) {
+        if (hasSelectedText()) {
+            removeSelection();
+        } else if (m_cursor > 0) {
             // Back over one character; a surrogate pair is one character.
             int previous = m_cursor - 1;
             if (previous > 0 && m_text.at(previous).isLowSurrogate() && m_text.at(previous - 1).isHighSurrogate())
                 --previous;
-            moveCursor(std::max(previous, 0), true);
+            edit(previous, m_cursor, QString(), EditKind::Backspace);
         }
-        removeSelection();
+    } else if (typesText(event)) {
+        edit(selectionStart, selectionEnd, prepared(event->text()), EditKind::Typing);
     } else {
-        const QString typed = event->text();
-        const bool printable = !typed.isEmpty() && typed.at(0).category() != QChar::Other_Control;
-        if (!printable || (event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
-            // Enter, Esc and the like belong to someone else.
-            event->ignore();
-            return;
-        }
-        insert(typed);
+        // Enter, Esc, shortcuts and the like belong to someone else.
+        event->ignore();
+        return;
     }
     event->accept();
+}
+
+bool EditBox::event(QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::event(event);
+    // Whoever handles the key, a selection it makes is the primary selection.
+    const std::pair<int, int> before{m_anchor, m_cursor};
+    const bool handled = QWidget::event(event);
+    if (before != std::pair{m_anchor, m_cursor})
+        copyToSelectionClipboard();
+    return handled;
 }
 
 void EditBox::mousePressEvent(QMouseEvent *event)
 {
     const QPoint point = event->position().toPoint();
+    if (!m_preedit.isEmpty())
+        QGuiApplication::inputMethod()->commit();
     if (event->button() == Qt::LeftButton) {
-        m_selecting = true;
-        moveCursor(positionAt(point), event->modifiers() & Qt::ShiftModifier);
+        const int position = positionAt(point);
+        const bool tripleClick = m_sinceDoubleClick.isValid() &&
+                                 !m_sinceDoubleClick.hasExpired(QApplication::doubleClickInterval()) &&
+                                 (point - m_doubleClickPoint).manhattanLength() < QApplication::startDragDistance();
+        m_sinceDoubleClick.invalidate();
+        m_clickedWord = {-1, -1};
+        m_dragPending = false;
+        const bool extend = event->modifiers() & Qt::ShiftModifier;
+        if (tripleClick) {
+            const auto [start, end] = lineAround(position);
+            m_anchor = start;
+            moveCursor(end, true);
+        } else if (!extend && hasSelectedText() && position >= std::min(m_anchor, m_cursor) &&
+                   position <= std::max(m_anchor, m_cursor)) {
+            m_dragPending = true;
+            m_pressPoint = point;
+        } else {
+            m_selecting = true;
+            moveCursor(position, extend);
+        }
     } else if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
         moveCursor(positionAt(point), false);
         insert(QGuiApplication::clipboard()->text(QClipboard::Selection));
@@ -464,18 +742,36 @@ void EditBox::mousePressEvent(QMouseEvent *event)
 
 void EditBox::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_selecting && (event->buttons() & Qt::LeftButton))
-        moveCursor(positionAt(event->position().toPoint()), true);
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    const QPoint point = event->position().toPoint();
+    if (m_dragPending) {
+        if ((point - m_pressPoint).manhattanLength() > QApplication::startDragDistance()) {
+            m_dragPending = false;
+            startDrag();
+        }
+    } else if (m_selecting) {
+        const int position = positionAt(point);
+        if (m_clickedWord.first >= 0)
+            extendByWords(position);
+        else
+            moveCursor(position, true);
+    }
 }
 
 void EditBox::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    const QPoint point = event->position().toPoint();
+    if (m_dragPending) {
+        // A click in the selection that did not drag it places the caret.
+        m_dragPending = false;
+        moveCursor(positionAt(point), false);
+    }
     m_selecting = false;
-    if (hasSelectedText() && QGuiApplication::clipboard()->supportsSelection())
-        QGuiApplication::clipboard()->setText(selectedText(), QClipboard::Selection);
-    if (rect().contains(event->position().toPoint()))
+    copyToSelectionClipboard();
+    if (rect().contains(point))
         emit clicked();
 }
 
@@ -483,15 +779,90 @@ void EditBox::mouseDoubleClickEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return;
-    const int position = positionAt(event->position().toPoint());
-    int start = position;
-    int end = position;
-    while (start > 0 && isWordCharacter(m_text.at(start - 1)))
-        --start;
-    while (end < static_cast<int>(m_text.size()) && isWordCharacter(m_text.at(end)))
-        ++end;
-    m_anchor = start;
-    moveCursor(end, true);
+    const QPoint point = event->position().toPoint();
+    m_dragPending = false;
+    m_clickedWord = wordAround(positionAt(point));
+    m_anchor = m_clickedWord.first;
+    moveCursor(m_clickedWord.second, true);
+    m_selecting = true;
+    m_sinceDoubleClick.start();
+    m_doubleClickPoint = point;
+    copyToSelectionClipboard();
+}
+
+void EditBox::startDrag()
+{
+    auto *data = new QMimeData;
+    data->setText(selectedText());
+    auto *drag = new QDrag(this);
+    drag->setMimeData(data);
+    const QPointer<EditBox> alive(this);
+    const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    // A move into this box itself was done by the drop.
+    if (alive && action == Qt::MoveAction && drag->target() != this)
+        removeSelection();
+}
+
+void EditBox::setDropPosition(int position)
+{
+    if (position != m_dropPosition) {
+        m_dropPosition = position;
+        update();
+    }
+}
+
+void EditBox::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!event->mimeData()->hasText()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    setDropPosition(positionAt(event->position().toPoint()));
+}
+
+void EditBox::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (!event->mimeData()->hasText()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    setDropPosition(positionAt(event->position().toPoint()));
+}
+
+void EditBox::dragLeaveEvent(QDragLeaveEvent * /*event*/) { setDropPosition(-1); }
+
+// Dropped text goes in where it was dropped and is selected. Moved within
+// the box, it leaves its old place in the same undo step.
+void EditBox::dropEvent(QDropEvent *event)
+{
+    setDropPosition(-1);
+    if (!event->mimeData()->hasText()) {
+        event->ignore();
+        return;
+    }
+    int position = positionAt(event->position().toPoint());
+    const int start = std::min(m_anchor, m_cursor);
+    const int end = std::max(m_anchor, m_cursor);
+    const bool fromHere = event->source() == this;
+    if (fromHere && position >= start && position <= end) {
+        event->ignore();
+        return;
+    }
+    const QString text = prepared(event->mimeData()->text());
+    event->acceptProposedAction();
+    const bool moved = fromHere && event->dropAction() == Qt::MoveAction;
+    if (moved) {
+        edit(start, end, QString(), EditKind::Other);
+        if (position > end)
+            position -= end - start;
+    }
+    edit(position, position, text, EditKind::Other, moved);
+    m_anchor = position;
+    moveCursor(position + static_cast<int>(text.size()), true);
+    activateWindow();
+    setFocus(Qt::MouseFocusReason);
 }
 
 void EditBox::focusInEvent(QFocusEvent *event)
@@ -508,42 +879,129 @@ void EditBox::focusOutEvent(QFocusEvent *event)
 {
     m_blink.stop();
     m_caretShown = false;
+    m_selecting = false;
+    m_dragPending = false;
+    // A line edit drops its selection when the focus moves to another
+    // control; the log keeps it, drawn as inactive.
+    if (!isMultiLine() && event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        m_anchor = m_cursor;
     update();
     QWidget::focusOutEvent(event);
 }
 
 void EditBox::inputMethodEvent(QInputMethodEvent *event)
 {
-    if (event->replacementLength() > 0) {
-        const int start = std::clamp(m_cursor + event->replacementStart(), 0, static_cast<int>(m_text.size()));
-        m_anchor = start;
-        m_cursor = std::min(start + event->replacementLength(), static_cast<int>(m_text.size()));
+    const int size = static_cast<int>(m_text.size());
+    const int origin = surroundingStart();
+    int start = std::min(m_anchor, m_cursor);
+    int end = std::max(m_anchor, m_cursor);
+    const QString commit = event->commitString();
+    const bool input = !commit.isEmpty() || event->preeditString() != m_preedit || event->replacementLength() > 0;
+    if (event->replacementStart() != 0 || event->replacementLength() > 0) {
+        start = std::clamp(m_cursor + event->replacementStart(), 0, size);
+        end = std::clamp(start + event->replacementLength(), start, size);
+    } else if (!input) {
+        start = end = m_cursor;
     }
-    if (!event->commitString().isEmpty() || event->replacementLength() > 0)
-        replaceSelection(prepared(event->commitString()));
+    m_preedit = event->preeditString();
+    m_preeditCursor = static_cast<int>(m_preedit.size());
+    m_preeditCaretShown = true;
+    m_preeditFormats.clear();
+    if (start != end || !commit.isEmpty())
+        edit(start, end, prepared(commit), EditKind::Typing);
+    for (const QInputMethodEvent::Attribute &attribute : event->attributes()) {
+        if (attribute.type == QInputMethodEvent::Cursor) {
+            m_preeditCursor = std::clamp(attribute.start, 0, static_cast<int>(m_preedit.size()));
+            m_preeditCaretShown = attribute.length != 0;
+        } else if (attribute.type == QInputMethodEvent::TextFormat) {
+            const QTextCharFormat format = qvariant_cast<QTextFormat>(attribute.value).toCharFormat();
+            if (format.isValid())
+                m_preeditFormats.append({attribute.start, attribute.length, format});
+        } else if (attribute.type == QInputMethodEvent::Selection) {
+            // Positions in the text the input method was shown.
+            const int length = static_cast<int>(m_text.size());
+            m_anchor = std::clamp(origin + attribute.start, 0, length);
+            m_cursor = std::clamp(origin + attribute.start + attribute.length, 0, length);
+            m_mergeable = false;
+        }
+    }
+    ensureCursorVisible();
+    updateMicroFocus();
+    update();
+    EditBoxAccessible::announceCaret(this);
     event->accept();
 }
 
-QVariant EditBox::inputMethodQuery(Qt::InputMethodQuery query) const
+// An input method is shown the text within a reach of the caret, never
+// splitting a surrogate pair, so that a text of megabytes costs it nothing.
+int EditBox::surroundingStart() const
 {
-    const int start = std::max(0, m_cursor - 256);
+    int start = std::max(0, m_cursor - kSurroundingReach);
+    if (start > 0 && m_text.at(start).isLowSurrogate())
+        --start;
+    return start;
+}
+
+int EditBox::surroundingEnd() const
+{
+    const int size = static_cast<int>(m_text.size());
+    int end = std::min(size, m_cursor + kSurroundingReach);
+    if (end < size && m_text.at(end - 1).isHighSurrogate())
+        ++end;
+    return end;
+}
+
+QRect EditBox::anchorRectangle() const
+{
+    if (m_anchor == m_cursor)
+        return cursorRectangle();
+    // The boxes measure where the caret is; measure with it at the anchor.
+    auto *self = const_cast<EditBox *>(this);
+    const int cursor = std::exchange(self->m_cursor, m_anchor);
+    const QRect rectangle = cursorRectangle();
+    self->m_cursor = cursor;
+    return rectangle;
+}
+
+QVariant EditBox::inputMethodQuery(Qt::InputMethodQuery query) const { return inputMethodQuery(query, QVariant()); }
+
+QVariant EditBox::inputMethodQuery(Qt::InputMethodQuery query, const QVariant &argument) const
+{
+    const int start = surroundingStart();
+    const int end = surroundingEnd();
     switch (query) {
     case Qt::ImEnabled:
-        return true;
+        return isEnabled();
     case Qt::ImCursorRectangle:
         return cursorRectangle();
+    case Qt::ImAnchorRectangle:
+        return anchorRectangle();
     case Qt::ImFont:
         return font();
     case Qt::ImCursorPosition:
+        if (argument.canConvert<QPointF>() && !argument.toPointF().isNull())
+            return std::clamp(positionAt(argument.toPointF().toPoint()) - start, 0, end - start);
         return m_cursor - start;
+    case Qt::ImAbsolutePosition:
+        return m_cursor;
     case Qt::ImAnchorPosition:
-        return std::clamp(m_anchor - start, 0, 512);
+        return std::clamp(m_anchor - start, 0, end - start);
     case Qt::ImSurroundingText:
-        return m_text.mid(start, 512);
+        return m_text.mid(start, end - start);
+    case Qt::ImTextBeforeCursor:
+        return m_text.mid(start, m_cursor - start);
+    case Qt::ImTextAfterCursor:
+        return m_text.mid(m_cursor, end - m_cursor);
     case Qt::ImCurrentSelection:
         return selectedText();
+    case Qt::ImMaximumTextLength:
+        return std::numeric_limits<int>::max();
     case Qt::ImHints:
-        return static_cast<int>(Qt::ImhNone);
+        return static_cast<int>(inputMethodHints() | (isMultiLine() ? Qt::ImhMultiLine : Qt::ImhNone));
+    case Qt::ImReadOnly:
+        return false;
+    case Qt::ImEnterKeyType:
+        return isMultiLine() ? Qt::EnterKeyReturn : Qt::EnterKeyDefault;
     default:
         return QWidget::inputMethodQuery(query);
     }
@@ -552,21 +1010,25 @@ QVariant EditBox::inputMethodQuery(Qt::InputMethodQuery query) const
 QMenu *EditBox::createContextMenu()
 {
     auto *menu = new QMenu(this);
-    const auto add = [menu](const QString &text, const QKeySequence &keys, bool enabled, auto slot) {
+    const auto add = [menu](const QString &text, const QKeySequence &keys, const char *name, bool enabled, auto slot) {
         QAction *action = menu->addAction(text, keys);
+        action->setObjectName(QLatin1String(name));
         action->setEnabled(enabled);
         QObject::connect(action, &QAction::triggered, menu, slot);
     };
     const bool selected = hasSelectedText();
-    add(tr("&Undo"), QKeySequence::Undo, !m_undo.empty(), [this] { undo(); });
-    add(tr("&Redo"), QKeySequence::Redo, !m_redo.empty(), [this] { redo(); });
+    const bool allSelected = selected && std::abs(m_cursor - m_anchor) == m_text.size();
+    add(tr("&Undo"), QKeySequence::Undo, "edit-undo", isUndoAvailable(), [this] { undo(); });
+    add(tr("&Redo"), QKeySequence::Redo, "edit-redo", isRedoAvailable(), [this] { redo(); });
     menu->addSeparator();
-    add(tr("Cu&t"), QKeySequence::Cut, selected, [this] { cut(); });
-    add(tr("&Copy"), QKeySequence::Copy, selected, [this] { copy(); });
-    add(tr("&Paste"), QKeySequence::Paste, !QGuiApplication::clipboard()->text().isEmpty(), [this] { paste(); });
-    add(tr("Delete"), QKeySequence(), selected, [this] { removeSelection(); });
+    add(tr("Cu&t"), QKeySequence::Cut, "edit-cut", selected, [this] { cut(); });
+    add(tr("&Copy"), QKeySequence::Copy, "edit-copy", selected, [this] { copy(); });
+    add(tr("&Paste"), QKeySequence::Paste, "edit-paste", !QGuiApplication::clipboard()->text().isEmpty(),
+        [this] { paste(); });
+    add(tr("Delete"), QKeySequence(), "edit-delete", selected, [this] { removeSelection(); });
     menu->addSeparator();
-    add(tr("Select All"), QKeySequence::SelectAll, !m_text.isEmpty(), [this] { selectAll(); });
+    add(tr("Select All"), QKeySequence::SelectAll, "select-all", !m_text.isEmpty() && !allSelected,
+        [this] { selectAll(); });
     return menu;
 }
 

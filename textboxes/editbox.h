@@ -8,15 +8,19 @@
 // second.
 
 #include <QBasicTimer>
+#include <QElapsedTimer>
+#include <QPoint>
 #include <QString>
+#include <QTextLayout>
 #include <QWidget>
 
+#include <deque>
+#include <utility>
 #include <vector>
 
 class QMenu;
 class QPainter;
 class QStyleOptionFrame;
-class QTextLayout;
 
 namespace quorran {
 
@@ -39,9 +43,13 @@ public:
     void paste();
     void insert(const QString &text);
 
+    bool isUndoAvailable() const { return !m_undo.empty(); }
+    bool isRedoAvailable() const { return !m_redo.empty(); }
+
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     // Where the character at `position` is shown; empty if it is out of view.
     QRect characterRectangle(int position);
+    Q_INVOKABLE QVariant inputMethodQuery(Qt::InputMethodQuery query, const QVariant &argument) const;
 
 signals:
     void clicked();
@@ -86,11 +94,17 @@ protected:
     virtual Qt::LayoutDirection textDirection() const { return Qt::LeftToRight; }
     // What typed or pasted text becomes before it is inserted.
     virtual QString prepared(const QString &text) const { return text; }
+    // A multi-line box stops word moves at line breaks, keeps showing its
+    // selection without the focus and puts the caret after undone text.
+    virtual bool isMultiLine() const { return false; }
+    // What a triple click selects: the whole text, or a line of it.
+    virtual std::pair<int, int> lineAround(int /*position*/) const { return {0, static_cast<int>(m_text.size())}; }
     virtual int positionAt(const QPoint &point) const = 0;
     virtual QRect cursorRectangle() const = 0;
     virtual void ensureCursorVisible() = 0;
     virtual void drawText(QPainter &painter) const = 0;
 
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -101,25 +115,48 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     void timerEvent(QTimerEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     friend class EditBoxAccessible;
 
-    struct Snapshot {
-        QString text;
-        int cursor;
+    // Typing, Backspace and Delete runs are merged into one undo step.
+    enum class EditKind { Other, Typing, Backspace, Delete };
+    struct Edit {
+        int position;
+        QString removed;
+        QString inserted;
+        int anchorBefore;
+        int cursorBefore;
+        EditKind kind;
+        // Undone and redone together with the edit before it.
+        bool withPrevious = false;
     };
 
     void textSet(int start, int removed, int cursor);
     int rightPosition(int position) const;
     int leftPosition(int position) const;
+    void edit(int start, int end, const QString &text, EditKind kind, bool withPrevious = false);
+    void apply(int position, int removed, const QString &inserted);
+    void forgetOldEdits();
     int wordEnd(int position) const;
     int wordStart(int position) const;
+    std::pair<int, int> wordAround(int position) const;
+    void extendByWords(int position);
     void removeSelection();
-    void remember();
-    void restore(std::vector<Snapshot> &from, std::vector<Snapshot> &to);
+    void deleteRange(int start, int end, bool toClipboard);
+    bool typesText(const QKeyEvent *event) const;
+    void copyToSelectionClipboard() const;
+    int surroundingStart() const;
+    int surroundingEnd() const;
+    QRect anchorRectangle() const;
+    void startDrag();
+    void setDropPosition(int position);
     QMenu *createContextMenu();
 
     QString m_text;
@@ -128,8 +165,25 @@ private:
     bool m_caretShown = false;
     bool m_selecting = false;
     QBasicTimer m_blink;
-    std::vector<Snapshot> m_undo;
-    std::vector<Snapshot> m_redo;
+    std::deque<Edit> m_undo;
+    std::vector<Edit> m_redo;
+    qsizetype m_undoCharacters = 0;
+    // Whether the next typed character, Backspace or Delete joins the last edit.
+    bool m_mergeable = false;
+    // A double click selects a word and a drag after it extends by words.
+    std::pair<int, int> m_clickedWord{-1, -1};
+    QElapsedTimer m_sinceDoubleClick;
+    QPoint m_doubleClickPoint;
+    // A press in the selection may start dragging it out.
+    bool m_dragPending = false;
+    QPoint m_pressPoint;
+    bool m_dragging = false;
+    int m_dropPosition = -1;
+    // The input method's composition, shown at the caret until committed.
+    QString m_preedit;
+    int m_preeditCursor = 0;
+    bool m_preeditCaretShown = true;
+    QList<QTextLayout::FormatRange> m_preeditFormats;
     // The caret and anchor assistive tools were last told of.
     int m_toldCursor = 0;
     int m_toldAnchor = 0;
