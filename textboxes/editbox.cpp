@@ -859,8 +859,10 @@ void EditBox::dropEvent(QDropEvent *event)
             position -= end - start;
     }
     edit(position, position, text, EditKind::Other, moved);
-    m_anchor = position;
-    moveCursor(position + static_cast<int>(text.size()), true);
+    if (fromHere) {
+        m_anchor = position;
+        moveCursor(position + static_cast<int>(text.size()), true);
+    }
     activateWindow();
     setFocus(Qt::MouseFocusReason);
 }

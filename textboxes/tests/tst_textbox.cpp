@@ -1,7 +1,8 @@
 // The text boxes on their own: the input fields' single-line box and the
 // message log's multi-line box. Editing keys, selection, clipboard, undo,
 // mouse placement, how the log wraps and where it shows its caret, and texts
-// of many megabytes.
+// of many megabytes. Where Qt's own QLineEdit and QPlainTextEdit define the
+// behaviour, the same steps are played on them side by side.
 
 #include "logbox.h"
 #include "testsupport.h"
@@ -10,8 +11,13 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QTextCharFormat>
 #include <QtTest>
 
 using namespace quorran;
@@ -23,8 +29,23 @@ private slots:
     void cleanup();
     void editing_data();
     void editing();
+    void platformKeys_data();
+    void platformKeys();
+    void primarySelection_data();
+    void primarySelection();
     void clipboardRoundTrip();
     void mousePlacesAndSelects();
+    void mouseSelections_data();
+    void mouseSelections();
+    void dropText();
+    void dragMovesWithinBox();
+    void focusOutSelection_data();
+    void focusOutSelection();
+    void contextMenuStates_data();
+    void contextMenuStates();
+    void inputMethodComposition();
+    void inputMethodQueries_data();
+    void inputMethodQueries();
     void accessibleValue_data();
     void accessibleValue();
     void hugeText();
@@ -38,6 +59,7 @@ private slots:
     void lineSeparatorShowsInLine();
     void logEditing_data();
     void logEditing();
+    void logPageKeys();
     void logWrapping_data();
     void logWrapping();
     void logEditsWrapLikeAFreshBox();
@@ -50,15 +72,21 @@ private:
     std::unique_ptr<QWidget> m_window;
     TextBox *m_box = nullptr;
     LogBox *m_log = nullptr;
+    // Qt's own boxes of the same font and size.
+    QLineEdit *m_lineEdit = nullptr;
+    QPlainTextEdit *m_plain = nullptr;
 };
 
 namespace {
 
-// Each step is a text to type, or a key sequence in "<...>".
+// Each step is a text to type, a key sequence in "<...>", or "AltGr+" and
+// the text that AltGr with a key types.
 void play(QWidget *box, const QStringList &steps)
 {
     for (const QString &step : steps) {
-        if (step.startsWith('<') && step.endsWith('>')) {
+        if (step.startsWith("AltGr+")) {
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, step.mid(6), Qt::GroupSwitchModifier);
+        } else if (step.startsWith('<') && step.endsWith('>')) {
             const QKeyCombination keys = QKeySequence(step.mid(1, step.size() - 2))[0];
             QTest::keyClick(box, keys.key(), keys.keyboardModifiers());
         } else {
@@ -67,6 +95,34 @@ void play(QWidget *box, const QStringList &steps)
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, step, Qt::NoModifier);
         }
     }
+}
+
+// The log's text and selection as QPlainTextEdit gives them, with a
+// paragraph separator for each line break.
+QString asPlain(QString text) { return text.replace(QLatin1Char('\n'), QChar(QChar::ParagraphSeparator)); }
+
+void sendMouse(QWidget *widget, QEvent::Type type, const QPoint &point, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, point, widget->mapToGlobal(point), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+// A point on the character at `position`, found from where the caret goes.
+QPoint pointAt(QWidget *box, int position)
+{
+    QRect caret;
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(box)) {
+        QTextCursor cursor = plain->textCursor();
+        cursor.setPosition(position);
+        caret = plain->cursorRect(cursor);
+    } else {
+        if (auto *edit = qobject_cast<QLineEdit *>(box))
+            edit->setCursorPosition(position);
+        else
+            static_cast<EditBox *>(box)->setCursorPosition(position);
+        caret = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    }
+    return {caret.left() + 2, caret.center().y()};
 }
 
 std::vector<int> lineStarts(const LogBox &box)
@@ -95,6 +151,16 @@ void TestTextBox::init()
     m_log = new LogBox(m_window.get());
     m_log->setGeometry(8, 40, 258, 81);
     m_log->setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    m_lineEdit = new QLineEdit(m_window.get());
+    m_lineEdit->setGeometry(8, 130, 133, 21);
+    m_lineEdit->setFont(m_box->font());
+    m_plain = new QPlainTextEdit(m_window.get());
+    m_plain->setGeometry(8, 160, 258, 81);
+    m_plain->setFont(m_log->font());
+    m_plain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_plain->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_plain->setTabChangesFocus(true);
+    QGuiApplication::clipboard()->clear();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     m_box->setFocus(Qt::OtherFocusReason);
@@ -108,27 +174,74 @@ void TestTextBox::editing_data()
     QTest::addColumn<QStringList>("steps"); // "text" to type, or a key sequence in "<...>"
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<bool>("likeLineEdit");
 
-    QTest::newRow("type into empty") << "" << QStringList{"12"} << "12" << 2;
-    QTest::newRow("home then type") << "345" << QStringList{"<Home>", "12"} << "12345" << 2;
-    QTest::newRow("backspace") << "abc" << QStringList{"<Backspace>"} << "ab" << 2;
-    QTest::newRow("delete at home") << "abc" << QStringList{"<Home>", "<Del>"} << "bc" << 0;
-    QTest::newRow("shift-select and type") << "abcd" << QStringList{"<Shift+Left>", "<Shift+Left>", "X"} << "abX" << 3;
-    QTest::newRow("select all and type") << "abc" << QStringList{"<Ctrl+A>", "z"} << "z" << 1;
-    QTest::newRow("undo") << "abc" << QStringList{"d", "<Ctrl+Z>"} << "abc" << 3;
-    QTest::newRow("undo then redo") << "abc" << QStringList{"d", "<Ctrl+Z>", "<Ctrl+Shift+Z>"} << "abcd" << 4;
+    QTest::newRow("type into empty") << "" << QStringList{"12"} << "12" << 2 << "" << true;
+    QTest::newRow("home then type") << "345" << QStringList{"<Home>", "12"} << "12345" << 2 << "" << true;
+    QTest::newRow("backspace") << "abc" << QStringList{"<Backspace>"} << "ab" << 2 << "" << true;
+    QTest::newRow("delete at home") << "abc" << QStringList{"<Home>", "<Del>"} << "bc" << 0 << "" << true;
+    QTest::newRow("shift-select and type")
+        << "abcd" << QStringList{"<Shift+Left>", "<Shift+Left>", "X"} << "abX" << 3 << "" << true;
+    QTest::newRow("select all and type") << "abc" << QStringList{"<Ctrl+A>", "z"} << "z" << 1 << "" << true;
+    QTest::newRow("undo") << "abc" << QStringList{"d", "<Ctrl+Z>"} << "abc" << 3 << "" << true;
+    QTest::newRow("undo then redo") << "abc" << QStringList{"d", "<Ctrl+Z>", "<Ctrl+Shift+Z>"} << "abcd" << 4 << ""
+                                    << true;
     QTest::newRow("backspace over surrogate pair")
-        << QString::fromUtf8("a\U0001F600") << QStringList{"<Backspace>"} << "a" << 1;
-    QTest::newRow("left over surrogate pair")
-        << QString::fromUtf8("a\U0001F600") << QStringList{"<Left>", "x"} << QString::fromUtf8("ax\U0001F600") << 2;
-    QTest::newRow("left over combining mark")
-        << QString::fromUtf8("e\u0301x") << QStringList{"<Left>", "<Left>", "y"} << QString::fromUtf8("ye\u0301x") << 1;
-    QTest::newRow("word left") << "12 345" << QStringList{"<Ctrl+Left>", "_"} << "12 _345" << 4;
-    QTest::newRow("word right") << "12 345" << QStringList{"<Home>", "<Ctrl+Right>", "_"} << "12 _345" << 4;
-    QTest::newRow("enter types nothing") << "1" << QStringList{"<Return>", "<Esc>"} << "1" << 1;
-    QTest::newRow("ctrl letters type nothing") << "1" << QStringList{"<Ctrl+B>"} << "1" << 1;
+        << QString::fromUtf8("a\U0001F600") << QStringList{"<Backspace>"} << "a" << 1 << "" << true;
+    QTest::newRow("left over surrogate pair") << QString::fromUtf8("a\U0001F600") << QStringList{"<Left>", "x"}
+                                              << QString::fromUtf8("ax\U0001F600") << 2 << "" << true;
+    QTest::newRow("left over combining mark") << QString::fromUtf8("e\u0301x") << QStringList{"<Left>", "<Left>", "y"}
+                                              << QString::fromUtf8("ye\u0301x") << 1 << "" << true;
+    QTest::newRow("word left") << "12 345" << QStringList{"<Ctrl+Left>", "_"} << "12 _345" << 4 << "" << true;
+    QTest::newRow("word right") << "12 345" << QStringList{"<Home>", "<Ctrl+Right>", "_"} << "12 _345" << 4 << ""
+                                << true;
+    QTest::newRow("enter types nothing") << "1" << QStringList{"<Return>", "<Esc>"} << "1" << 1 << "" << true;
+    QTest::newRow("ctrl letters type nothing") << "1" << QStringList{"<Ctrl+B>"} << "1" << 1 << "" << true;
     QTest::newRow("any script") << "" << QStringList{QString::fromUtf8("\u0661\u4E2D")}
-                                << QString::fromUtf8("\u0661\u4E2D") << 2;
+                                << QString::fromUtf8("\u0661\u4E2D") << 2 << "" << true;
+    QTest::newRow("right over surrogate pair")
+        << QString::fromUtf8("a\U0001F600") << QStringList{"<Home>", "<Right>", "<Right>", "x"}
+        << QString::fromUtf8("a\U0001F600x") << 4 << "" << true;
+    QTest::newRow("word right stops at punctuation")
+        << "a..b, c" << QStringList{"<Home>", "<Ctrl+Right>", "<Ctrl+Right>", "<Ctrl+Right>", "_"} << "a..b_, c" << 5
+        << "" << true;
+    QTest::newRow("word left stops at punctuation")
+        << "a..b, c" << QStringList{"<Ctrl+Left>", "<Ctrl+Left>", "_"} << "a..b_, c" << 5 << "" << true;
+    // QLineEdit of Qt 6.4 first extends the selection by a word; QPlainTextEdit
+    // and later line edits delete just the selection.
+    QTest::newRow("delete word end deletes the selection")
+        << "abc def" << QStringList{"<Home>", "<Shift+Right>", "<Ctrl+Del>"} << "bc def" << 0 << "" << false;
+    QTest::newRow("delete word start deletes the selection")
+        << "abc def" << QStringList{"<Shift+Left>", "<Ctrl+Backspace>"} << "abc de" << 6 << "" << false;
+    QTest::newRow("delete word end") << "abc def" << QStringList{"<Home>", "<Ctrl+Del>"} << "def" << 0 << "" << true;
+    QTest::newRow("delete word start") << "ab.cd" << QStringList{"<Ctrl+Backspace>"} << "ab." << 3 << "" << true;
+    QTest::newRow("cut a backward selection")
+        << "abcd" << QStringList{"<Shift+Left>", "<Shift+Left>", "<Ctrl+X>"} << "ab" << 2 << "cd" << true;
+    QTest::newRow("copy a forward selection")
+        << "abcd" << QStringList{"<Home>", "<Shift+Right>", "<Ctrl+C>", "<End>"} << "abcd" << 4 << "a" << true;
+    QTest::newRow("undo a typed run at once")
+        << "ab" << QStringList{"c", "d", "e", "<Ctrl+Z>"} << "ab" << 2 << "" << true;
+    QTest::newRow("undo typing after backspace")
+        << "ab" << QStringList{"c", "d", "<Backspace>", "e", "<Ctrl+Z>"} << "abc" << 3 << "" << true;
+    QTest::newRow("undo a run of backspaces")
+        << "abcd" << QStringList{"<Backspace>", "<Backspace>", "<Ctrl+Z>"} << "abcd" << 4 << "" << true;
+    QTest::newRow("undo after moving is a new step")
+        << "ab" << QStringList{"c", "<Left>", "<Right>", "d", "<Ctrl+Z>"} << "abc" << 3 << "" << true;
+    QTest::newRow("undo selects the deleted text again")
+        << "abcdef"
+        << QStringList{"<Home>", "<Right>", "<Shift+Right>", "<Shift+Right>", "<Del>", "<Ctrl+Z>", "<Ctrl+C>"}
+        << "abcdef" << 3 << "bc" << true;
+    QTest::newRow("undo typing over a selection")
+        << "abcdef" << QStringList{"<Shift+Left>", "<Shift+Left>", "x", "y", "<Ctrl+Z>"} << "abcdef" << 4 << "" << true;
+    QTest::newRow("redo after a new edit does nothing")
+        << "ab" << QStringList{"c", "<Ctrl+Z>", "d", "<Ctrl+Shift+Z>"} << "abd" << 3 << "" << true;
+    QTest::newRow("undo and redo twice")
+        << "ab" << QStringList{"c", "<Left>", "d", "<Ctrl+Z>", "<Ctrl+Z>", "<Ctrl+Shift+Z>", "<Ctrl+Shift+Z>"} << "abdc"
+        << 3 << "" << true;
+    // Unlike QLineEdit: a stray Alt shortcut must not change a number.
+    QTest::newRow("alt digit types nothing") << "12" << QStringList{"<Alt+1>", "<Alt+X>"} << "12" << 2 << "" << false;
+    QTest::newRow("altgr types") << "1" << QStringList{"AltGr+@"} << "1@" << 2 << "" << true;
 }
 
 void TestTextBox::editing()
@@ -137,11 +250,126 @@ void TestTextBox::editing()
     QFETCH(QStringList, steps);
     QFETCH(QString, expected);
     QFETCH(int, cursor);
+    QFETCH(QString, clipboard);
+    QFETCH(bool, likeLineEdit);
 
     m_box->setText(initial);
     play(m_box, steps);
     QCOMPARE(m_box->text(), expected);
     QCOMPARE(m_box->cursorPosition(), cursor);
+    QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+    if (!likeLineEdit)
+        return;
+    QGuiApplication::clipboard()->clear();
+    m_lineEdit->setText(initial);
+    play(m_lineEdit, steps);
+    QCOMPARE(m_box->text(), m_lineEdit->text());
+    QCOMPARE(m_box->cursorPosition(), m_lineEdit->cursorPosition());
+    QCOMPARE(m_box->selectedText(), m_lineEdit->selectedText());
+    QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+}
+
+void TestTextBox::platformKeys_data()
+{
+    QTest::addColumn<bool>("log");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("initial");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<bool>("likeStock");
+
+    const int endOfLine = QKeySequence::DeleteEndOfLine;
+    const int wholeLine = QKeySequence::DeleteCompleteLine;
+    QTest::newRow("field: to the end") << false << endOfLine << "12 345" << QStringList{"<Home>", "<Right>"} << "1"
+                                       << "2 345" << true;
+    QTest::newRow("field: whole line") << false << wholeLine << "12 345" << QStringList{"<Left>"} << ""
+                                       << "12 345" << true;
+    QTest::newRow("log: to the line end") << true << endOfLine << "ab cd\nef" << QStringList{"<Right>"} << "a\nef"
+                                          << "" << true;
+    QTest::newRow("log: at the line end") << true << endOfLine << "ab\ncd" << QStringList{"<End>"} << "ab\ncd"
+                                          << "" << true;
+    // QPlainTextEdit of Qt 6.4 leaves this key alone.
+    QTest::newRow("log: whole line") << true << wholeLine << "ab\ncd\nef" << QStringList{"<Down>", "<Right>"}
+                                     << "ab\n\nef"
+                                     << "" << false;
+}
+
+// The keys the platform binds to deleting a line, as Qt's own boxes take
+// them (Ctrl+K and Ctrl+U on X11).
+void TestTextBox::platformKeys()
+{
+    QFETCH(bool, log);
+    QFETCH(int, key);
+    QFETCH(QString, initial);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, expected);
+    QFETCH(QString, clipboard);
+    QFETCH(bool, likeStock);
+
+    const QList<QKeySequence> bindings = QKeySequence::keyBindings(static_cast<QKeySequence::StandardKey>(key));
+    if (bindings.isEmpty())
+        QSKIP("no key bound on this platform");
+    const QKeyCombination keys = bindings.first()[0];
+    QWidget *ours = log ? static_cast<QWidget *>(m_log) : m_box;
+    QWidget *stock = log ? static_cast<QWidget *>(m_plain) : m_lineEdit;
+    if (log) {
+        m_log->setText(initial);
+        m_plain->setPlainText(initial);
+    } else {
+        m_box->setText(initial);
+        m_lineEdit->setText(initial);
+    }
+    play(ours, steps);
+    QTest::keyClick(ours, keys.key(), keys.keyboardModifiers());
+    QCOMPARE(static_cast<EditBox *>(ours)->text(), expected);
+    QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+    if (!likeStock)
+        return;
+    QGuiApplication::clipboard()->clear();
+    play(stock, steps);
+    QTest::keyClick(stock, keys.key(), keys.keyboardModifiers());
+    QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
+    if (log) {
+        QCOMPARE(asPlain(m_log->text()), m_plain->document()->toRawText());
+        QCOMPARE(m_log->cursorPosition(), m_plain->textCursor().position());
+    } else {
+        QCOMPARE(m_box->text(), m_lineEdit->text());
+        QCOMPARE(m_box->cursorPosition(), m_lineEdit->cursorPosition());
+    }
+}
+
+void TestTextBox::primarySelection_data()
+{
+    QTest::addColumn<bool>("log");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("selection");
+
+    QTest::newRow("field: shift and arrows") << false << QStringList{"<Shift+Left>", "<Shift+Left>"} << "45";
+    QTest::newRow("field: select all") << false << QStringList{"<Ctrl+A>"} << "12 345";
+    QTest::newRow("field: shift and word") << false << QStringList{"<Home>", "<Ctrl+Shift+Right>"} << "12 ";
+    QTest::newRow("log: shift and down") << true << QStringList{"<Shift+Down>"} << "12 345\n";
+    QTest::newRow("log: shift and end") << true << QStringList{"<Shift+End>"} << "12 345";
+}
+
+// A selection made with the keyboard becomes the X11 primary selection, as
+// one made with the mouse does.
+void TestTextBox::primarySelection()
+{
+    QFETCH(bool, log);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, selection);
+
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard->supportsSelection())
+        QSKIP("no primary selection on this platform");
+    clipboard->clear(QClipboard::Selection);
+    if (log)
+        m_log->setText("12 345\nsix");
+    else
+        m_box->setText("12 345");
+    play(log ? static_cast<QWidget *>(m_log) : m_box, steps);
+    QTRY_COMPARE(clipboard->text(QClipboard::Selection), selection);
 }
 
 void TestTextBox::clipboardRoundTrip()
@@ -177,6 +405,295 @@ void TestTextBox::mousePlacesAndSelects()
     // Released outside the box: no click.
     QTest::mouseRelease(m_box, Qt::LeftButton, Qt::NoModifier, QPoint(m_box->width() + 20, 10));
     QCOMPARE(clicks.count(), 2);
+}
+
+void TestTextBox::mouseSelections_data()
+{
+    QTest::addColumn<bool>("log");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("clicks"); // on the character at `at`
+    QTest::addColumn<int>("at");
+    QTest::addColumn<int>("dragTo"); // a character dragged to after the clicks, or -1
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<bool>("likeStock");
+
+    QTest::newRow("field: double click on a word") << false << "abc def" << 2 << 5 << -1 << "def" << true;
+    QTest::newRow("field: double click on punctuation") << false << "12..34" << 2 << 2 << -1 << ".." << true;
+    QTest::newRow("field: double click on a number") << false << "0x10 20" << 2 << 1 << -1 << "0x10" << true;
+    QTest::newRow("field: triple click") << false << "abc def.ghi" << 3 << 1 << -1 << "abc def.ghi" << true;
+    // QLineEdit extends by characters here.
+    QTest::newRow("field: double click and drag") << false << "abc def ghi" << 2 << 1 << 9 << "abc def ghi" << false;
+    QTest::newRow("field: double click and drag back")
+        << false << "abc def ghi" << 2 << 9 << 1 << "abc def ghi" << false;
+    QTest::newRow("log: double click on a word") << true << "one two\nthree" << 2 << 5 << -1 << "two" << true;
+    QTest::newRow("log: triple click") << true << "one two\nthree four" << 3 << 10 << -1 << "three four" << true;
+    QTest::newRow("log: double click and drag") << true << "one two three" << 2 << 1 << 12 << "one two three" << true;
+}
+
+// Double and triple clicks, and a drag after a double click.
+void TestTextBox::mouseSelections()
+{
+    QFETCH(bool, log);
+    QFETCH(QString, text);
+    QFETCH(int, clicks);
+    QFETCH(int, at);
+    QFETCH(int, dragTo);
+    QFETCH(QString, selected);
+    QFETCH(bool, likeStock);
+
+    const auto run = [&](QWidget *box, QWidget *target) {
+        const QPoint point = pointAt(box, at);
+        const QPoint to = dragTo >= 0 ? pointAt(box, dragTo) : point;
+        sendMouse(target, QEvent::MouseButtonPress, point, Qt::LeftButton);
+        sendMouse(target, QEvent::MouseButtonRelease, point, Qt::NoButton);
+        sendMouse(target, QEvent::MouseButtonDblClick, point, Qt::LeftButton);
+        if (clicks == 3) {
+            sendMouse(target, QEvent::MouseButtonRelease, point, Qt::NoButton);
+            sendMouse(target, QEvent::MouseButtonPress, point, Qt::LeftButton);
+        }
+        if (dragTo >= 0)
+            sendMouse(target, QEvent::MouseMove, to, Qt::LeftButton);
+        sendMouse(target, QEvent::MouseButtonRelease, to, Qt::NoButton);
+    };
+    if (log) {
+        m_log->setText(text);
+        run(m_log, m_log);
+        QCOMPARE(m_log->selectedText(), selected);
+        m_plain->setPlainText(text);
+        run(m_plain, m_plain->viewport());
+        if (likeStock)
+            QCOMPARE(asPlain(m_log->selectedText()), m_plain->textCursor().selectedText());
+    } else {
+        m_box->setText(text);
+        run(m_box, m_box);
+        QCOMPARE(m_box->selectedText(), selected);
+        m_lineEdit->setText(text);
+        run(m_lineEdit, m_lineEdit);
+        if (likeStock)
+            QCOMPARE(m_box->selectedText(), m_lineEdit->selectedText());
+    }
+}
+
+// Text dropped from elsewhere goes in where it is dropped; a drop is no click.
+void TestTextBox::dropText()
+{
+    for (EditBox *box : {static_cast<EditBox *>(m_box), static_cast<EditBox *>(m_log)}) {
+        if (box == m_box)
+            m_box->setText("1234");
+        else
+            m_log->setText("1234");
+        QSignalSpy clicks(box, &EditBox::clicked);
+        QMimeData data;
+        data.setText("ab");
+        const QPoint point = pointAt(box, 2);
+        QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(box, &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(box->text(), QString("12ab34"));
+        QCOMPARE(clicks.count(), 0);
+        box->undo();
+        QCOMPARE(box->text(), QString("1234"));
+    }
+}
+
+// A selection dragged to another place in the same box moves there, as in
+// QLineEdit, and one undo puts it back.
+void TestTextBox::dragMovesWithinBox()
+{
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        QSKIP("no drag and drop on this platform");
+    m_box->setText("abc def");
+    m_box->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(m_box, Qt::Key_Home);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(m_box, Qt::Key_Right, Qt::ShiftModifier);
+    const QPoint from = pointAt(m_box, 1);
+    const QPoint to = pointAt(m_box, 6);
+    m_box->setCursorPosition(0);
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(m_box, Qt::Key_Right, Qt::ShiftModifier);
+    QWindow *window = m_window->windowHandle();
+    const QPoint start = m_box->mapTo(m_window.get(), from);
+    const QPoint end = m_box->mapTo(m_window.get(), to);
+    // The drag runs its own event loop; the mouse moves and lets go from there.
+    QTimer::singleShot(50, window, [window, start, end] {
+        QTest::mouseMove(window, start + QPoint(20, 0));
+        QTest::mouseMove(window, end);
+        QTest::mouseRelease(window, Qt::LeftButton, Qt::NoModifier, end);
+    });
+    QTest::mousePress(window, Qt::LeftButton, Qt::NoModifier, start);
+    QTest::mouseMove(window, start + QPoint(QApplication::startDragDistance() + 5, 0));
+    QTRY_COMPARE(m_box->text(), QString(" deabcf"));
+    QCOMPARE(m_box->selectedText(), QString("abc"));
+    m_box->undo();
+    QCOMPARE(m_box->text(), QString("abc def"));
+}
+
+void TestTextBox::focusOutSelection_data()
+{
+    QTest::addColumn<bool>("log");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("field drops it, as QLineEdit") << false << false;
+    QTest::newRow("log keeps it, as QPlainTextEdit") << true << true;
+}
+
+void TestTextBox::focusOutSelection()
+{
+    QFETCH(bool, log);
+    QFETCH(bool, kept);
+    auto *other = new QWidget(m_window.get());
+    other->setFocusPolicy(Qt::StrongFocus);
+    other->show();
+    QWidget *ours = log ? static_cast<QWidget *>(m_log) : m_box;
+    QWidget *stock = log ? static_cast<QWidget *>(m_plain) : m_lineEdit;
+    if (log) {
+        m_log->setText("abc");
+        m_plain->setPlainText("abc");
+    } else {
+        m_box->setText("abc");
+        m_lineEdit->setText("abc");
+    }
+    for (QWidget *box : {ours, stock}) {
+        box->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        other->setFocus(Qt::OtherFocusReason);
+    }
+    const bool stockKept = log ? m_plain->textCursor().hasSelection() : m_lineEdit->hasSelectedText();
+    QCOMPARE(static_cast<EditBox *>(ours)->hasSelectedText(), kept);
+    QCOMPARE(stockKept, kept);
+}
+
+void TestTextBox::contextMenuStates_data()
+{
+    QTest::addColumn<QString>("initial");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QString>("clipboard");
+
+    QTest::newRow("empty") << "" << QStringList{} << "";
+    QTest::newRow("nothing selected") << "abc" << QStringList{} << "x";
+    QTest::newRow("part selected") << "abc" << QStringList{"<Shift+Left>"} << "";
+    QTest::newRow("all selected") << "abc" << QStringList{"<Ctrl+A>"} << "x";
+    QTest::newRow("after an edit") << "abc" << QStringList{"d"} << "";
+    QTest::newRow("after undo") << "abc" << QStringList{"d", "<Ctrl+Z>"} << "";
+}
+
+// The context menu enables what QLineEdit's menu enables.
+void TestTextBox::contextMenuStates()
+{
+    QFETCH(QString, initial);
+    QFETCH(QStringList, steps);
+    QFETCH(QString, clipboard);
+
+    m_box->setText(initial);
+    play(m_box, steps);
+    m_lineEdit->setText(initial);
+    play(m_lineEdit, steps);
+    QGuiApplication::clipboard()->setText(clipboard);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), m_box->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(m_box, &event);
+    auto *menu = m_box->findChild<QMenu *>();
+    QVERIFY(menu != nullptr);
+    const std::unique_ptr<QMenu> stock(m_lineEdit->createStandardContextMenu());
+    // Undo, Redo, Cut, Copy, Paste, Delete and Select All, in this order.
+    const auto states = [](const QMenu &from) {
+        QList<bool> enabled;
+        for (const QAction *action : from.actions()) {
+            if (!action->isSeparator() && enabled.size() < 7)
+                enabled.append(action->isEnabled());
+        }
+        return enabled;
+    };
+    QCOMPARE(states(*menu), states(*stock));
+    menu->close();
+}
+
+// A composition shows at the caret but is not text until committed.
+void TestTextBox::inputMethodComposition()
+{
+    m_box->setText("12");
+    m_lineEdit->setText("12");
+    const QImage before = m_box->grab().toImage();
+    QTextCharFormat format;
+    format.setBackground(Qt::yellow);
+    const QList<QInputMethodEvent::Attribute> attributes = {
+        {QInputMethodEvent::Cursor, 1, 1, QVariant()},
+        {QInputMethodEvent::TextFormat, 0, 2, format},
+    };
+    for (QWidget *box : {static_cast<QWidget *>(m_box), static_cast<QWidget *>(m_lineEdit)}) {
+        QInputMethodEvent compose("ka", attributes);
+        QApplication::sendEvent(box, &compose);
+    }
+    QCOMPARE(m_box->text(), QString("12"));
+    QVERIFY(m_box->grab().toImage() != before);
+    for (QWidget *box : {static_cast<QWidget *>(m_box), static_cast<QWidget *>(m_lineEdit)}) {
+        QInputMethodEvent commit;
+        commit.setCommitString(QString::fromUtf8("\u304B"), -1, 1);
+        QApplication::sendEvent(box, &commit);
+    }
+    QCOMPARE(m_box->text(), m_lineEdit->text());
+    QCOMPARE(m_box->text(), QString::fromUtf8("1\u304B"));
+    QCOMPARE(m_box->cursorPosition(), m_lineEdit->cursorPosition());
+    QCOMPARE(m_box->grab().toImage() == before, false);
+    // The input method selects, in the text it was shown.
+    for (QWidget *box : {static_cast<QWidget *>(m_box), static_cast<QWidget *>(m_lineEdit)}) {
+        QInputMethodEvent select(QString(), {{QInputMethodEvent::Selection, 0, 1, QVariant()}});
+        QApplication::sendEvent(box, &select);
+    }
+    QCOMPARE(m_box->selectedText(), m_lineEdit->selectedText());
+    QCOMPARE(m_box->cursorPosition(), m_lineEdit->cursorPosition());
+    // A typed run of commits is one undo step.
+    for (const char *typed : {"a", "b"}) {
+        QInputMethodEvent commit;
+        commit.setCommitString(typed);
+        QApplication::sendEvent(m_box, &commit);
+    }
+    m_box->undo();
+    QCOMPARE(m_box->text(), QString::fromUtf8("1\u304B"));
+}
+
+void TestTextBox::inputMethodQueries_data()
+{
+    QTest::addColumn<int>("query");
+    QTest::newRow("ImEnabled") << int(Qt::ImEnabled);
+    QTest::newRow("ImCursorPosition") << int(Qt::ImCursorPosition);
+    QTest::newRow("ImAnchorPosition") << int(Qt::ImAnchorPosition);
+    QTest::newRow("ImAbsolutePosition") << int(Qt::ImAbsolutePosition);
+    QTest::newRow("ImSurroundingText") << int(Qt::ImSurroundingText);
+    QTest::newRow("ImCurrentSelection") << int(Qt::ImCurrentSelection);
+    QTest::newRow("ImTextBeforeCursor") << int(Qt::ImTextBeforeCursor);
+    QTest::newRow("ImTextAfterCursor") << int(Qt::ImTextAfterCursor);
+    QTest::newRow("ImFont") << int(Qt::ImFont);
+    QTest::newRow("ImHints") << int(Qt::ImHints);
+}
+
+// On a short text the answers are QLineEdit's; the log adds ImhMultiLine.
+// On ten megabytes the text an input method is shown stays short.
+void TestTextBox::inputMethodQueries()
+{
+    QFETCH(int, query);
+    const auto property = static_cast<Qt::InputMethodQuery>(query);
+    for (const QString &text : {QString("12 345"), QString::fromUtf8("a\U0001F600b c")}) {
+        m_box->setText(text);
+        m_lineEdit->setText(text);
+        for (QWidget *box : {static_cast<QWidget *>(m_box), static_cast<QWidget *>(m_lineEdit)}) {
+            QTest::keyClick(box, Qt::Key_Left);
+            QTest::keyClick(box, Qt::Key_Left, Qt::ShiftModifier);
+        }
+        QCOMPARE(m_box->inputMethodQuery(property), m_lineEdit->inputMethodQuery(property));
+    }
+    for (const Qt::InputMethodQuery other :
+         {Qt::ImCursorRectangle, Qt::ImAnchorRectangle, Qt::ImMaximumTextLength, Qt::ImReadOnly, Qt::ImEnterKeyType})
+        QVERIFY(m_box->inputMethodQuery(other).isValid());
+    QVERIFY(m_log->inputMethodQuery(Qt::ImHints).toInt() & Qt::ImhMultiLine);
+
+    m_box->setText(QString(qsizetype{10} * 1024 * 1024, QLatin1Char('7')));
+    m_box->setCursorPosition(5 * 1024 * 1024);
+    const QVariant answer = m_box->inputMethodQuery(property);
+    if (answer.typeId() == QMetaType::QString && property != Qt::ImCurrentSelection)
+        QVERIFY(answer.toString().size() <= 1024);
 }
 
 void TestTextBox::accessibleValue_data()
@@ -418,6 +935,15 @@ void TestTextBox::logEditing_data()
         << "one\ntwo\nthree" << QStringList{"<Shift+Down>", "<Shift+Down>", "<Ctrl+X>"} << "three" << 0;
     QTest::newRow("undo a line break") << "ab" << QStringList{"<Right>", "<Return>", "<Ctrl+Z>"} << "ab" << 1;
     QTest::newRow("tab types nothing") << "a" << QStringList{"<Tab>"} << "a" << 0;
+    QTest::newRow("word right stops at the line end")
+        << "abc \ndef" << QStringList{"<Ctrl+Right>", "<Ctrl+Right>", "x"} << "abc \nxdef" << 6;
+    QTest::newRow("word left stops at the line end")
+        << "abc\ndef" << QStringList{"<Ctrl+End>", "<Ctrl+Left>", "<Ctrl+Left>", "x"} << "abcx\ndef" << 4;
+    QTest::newRow("undo a typed run") << "ab" << QStringList{"<End>", "c", "d", "<Ctrl+Z>"} << "ab" << 2;
+    QTest::newRow("undo a deletion puts the caret after it")
+        << "abcdef" << QStringList{"<Right>", "<Shift+Right>", "<Shift+Right>", "<Del>", "<Ctrl+Z>"} << "abcdef" << 3;
+    QTest::newRow("redo after a new edit does nothing")
+        << "ab" << QStringList{"x", "<Ctrl+Z>", "y", "<Ctrl+Shift+Z>"} << "yab" << 1;
 }
 
 void TestTextBox::logEditing()
@@ -433,6 +959,43 @@ void TestTextBox::logEditing()
     play(m_log, steps);
     QCOMPARE(m_log->text(), expected);
     QCOMPARE(m_log->cursorPosition(), cursor);
+
+    m_plain->setPlainText(initial);
+    play(m_plain, steps);
+    QCOMPARE(asPlain(m_log->text()), m_plain->document()->toRawText());
+    QCOMPARE(m_log->cursorPosition(), m_plain->textCursor().position());
+    QCOMPARE(asPlain(m_log->selectedText()), m_plain->textCursor().selectedText());
+}
+
+// Page Down and Page Up move the caret by the lines the box shows.
+void TestTextBox::logPageKeys()
+{
+    QString text;
+    for (int i = 0; i < 40; ++i)
+        text += QString("line %1\n").arg(i, 2, 10, QLatin1Char('0'));
+    m_log->setFocus(Qt::OtherFocusReason);
+    m_log->setText(text);
+    int shown = 0;
+    while (m_log->firstVisibleLine() == 0) {
+        QTest::keyClick(m_log, Qt::Key_Down);
+        ++shown;
+    }
+    QVERIFY(shown >= 2);
+    const auto lineOfCaret = [this, &text] { return static_cast<int>(text.left(m_log->cursorPosition()).count('\n')); };
+    QTest::keyClick(m_log, Qt::Key_Home, Qt::ControlModifier);
+    QTest::keyClick(m_log, Qt::Key_PageDown);
+    QCOMPARE(lineOfCaret(), shown);
+    QTest::keyClick(m_log, Qt::Key_PageDown);
+    QCOMPARE(lineOfCaret(), 2 * shown);
+    QTest::keyClick(m_log, Qt::Key_PageUp);
+    QCOMPARE(lineOfCaret(), shown);
+    QTest::keyClick(m_log, Qt::Key_PageDown, Qt::ShiftModifier);
+    QCOMPARE(m_log->selectedText(),
+             text.mid(text.indexOf(QString("line %1").arg(shown, 2, 10, QLatin1Char('0'))), shown * 8));
+    QTest::keyClick(m_log, Qt::Key_PageUp);
+    QTest::keyClick(m_log, Qt::Key_PageUp);
+    QTest::keyClick(m_log, Qt::Key_PageUp);
+    QCOMPARE(m_log->cursorPosition(), 0);
 }
 
 void TestTextBox::logWrapping_data()
@@ -582,6 +1145,8 @@ void TestTextBox::logLineEnds()
 // log leaves its text and caret alone, so that a note does not replace it.
 void TestTextBox::tabIntoBoxes()
 {
+    m_lineEdit->setFocusPolicy(Qt::NoFocus);
+    m_plain->setFocusPolicy(Qt::NoFocus);
     m_box->setText("12");
     m_log->setText("kept\nlines");
     m_log->setFocus(Qt::OtherFocusReason);
