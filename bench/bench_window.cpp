@@ -1,8 +1,9 @@
 // The message log in the real window: 10,000 successive Area ID failures, each
 // appending one line, with the time of the first and the last thousand
 // appends side by side; and, for scale, the same log rebuilt on every append.
-// Then pastes of ten megabytes into the fields and the log, and a key typed
-// into a field that holds a long text.
+// Then pastes of ten megabytes into the fields and the log, a key typed
+// into a field that holds a long text, and what undo keeps when twenty
+// characters are typed into a field of ten megabytes.
 
 #include "conversions.h"
 #include "fields.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
 #include <QRandomGenerator>
 
@@ -183,6 +185,41 @@ void BM_KeyInField(benchmark::State &state)
     state.counters["length"] = static_cast<double>(box->text().size());
 }
 BENCHMARK(BM_KeyInField)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// Resident memory of this process in megabytes (Linux).
+double residentMegabytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toDouble() * 4096 / (1024 * 1024) : 0;
+}
+
+void BM_UndoMemory(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QuorranWindow window;
+        window.show();
+        QCoreApplication::processEvents();
+        auto *box = window.findChild<TextBox *>(QStringLiteral("dom"));
+        // The box holds the only copy of its text.
+        box->setText(QString(qsizetype{5} * 1024 * 1024, QLatin1Char('7')));
+        box->setFocus();
+        QCoreApplication::processEvents();
+        const double before = residentMegabytes();
+        for (int i = 0; i < 20; ++i) {
+            // Moving the caret each time makes every character an undo step of its own.
+            box->setCursorPosition(i * 1000);
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_1, Qt::NoModifier, QStringLiteral("1"));
+            QApplication::sendEvent(box, &key);
+        }
+        QCoreApplication::processEvents();
+        state.counters["resident_before_mb"] = before;
+        state.counters["resident_after_mb"] = residentMegabytes();
+    }
+}
+BENCHMARK(BM_UndoMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
