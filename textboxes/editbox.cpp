@@ -441,6 +441,18 @@ std::pair<int, int> EditBox::wordAround(int position) const
     return {start, std::max(end, start)};
 }
 
+// The line, without its line break, that holds `position`; in a single-line
+// box the whole text.
+std::pair<int, int> EditBox::lineAround(int position) const
+{
+    const int size = static_cast<int>(m_text.size());
+    if (!isMultiLine())
+        return {0, size};
+    const int start = position > 0 ? static_cast<int>(m_text.lastIndexOf(u'\n', position - 1)) + 1 : 0;
+    const qsizetype end = m_text.indexOf(u'\n', position);
+    return {start, end < 0 ? size : static_cast<int>(end)};
+}
+
 // A drag after a double click selects whole words from the one clicked.
 void EditBox::extendByWords(int position)
 {
@@ -722,9 +734,10 @@ void EditBox::mousePressEvent(QMouseEvent *event)
         m_dragPending = false;
         const bool extend = event->modifiers() & Qt::ShiftModifier;
         if (tripleClick) {
+            // As in QPlainTextEdit, a line is selected with its line break.
             const auto [start, end] = lineAround(position);
             m_anchor = start;
-            moveCursor(end, true);
+            moveCursor(end < m_text.size() ? end + 1 : end, true);
         } else if (!extend && hasSelectedText() && position >= std::min(m_anchor, m_cursor) &&
                    position <= std::max(m_anchor, m_cursor)) {
             m_dragPending = true;

@@ -95,10 +95,9 @@ protected:
     // What typed or pasted text becomes before it is inserted.
     virtual QString prepared(const QString &text) const { return text; }
     // A multi-line box stops word moves at line breaks, keeps showing its
-    // selection without the focus and puts the caret after undone text.
+    // selection without the focus, puts the caret after undone text and
+    // takes a triple click or Ctrl+U to mean one line, not the whole text.
     virtual bool isMultiLine() const { return false; }
-    // What a triple click selects: the whole text, or a line of it.
-    virtual std::pair<int, int> lineAround(int /*position*/) const { return {0, static_cast<int>(m_text.size())}; }
     virtual int positionAt(const QPoint &point) const = 0;
     virtual QRect cursorRectangle() const = 0;
     virtual void ensureCursorVisible() = 0;
@@ -147,6 +146,7 @@ private:
     int wordEnd(int position) const;
     int wordStart(int position) const;
     std::pair<int, int> wordAround(int position) const;
+    std::pair<int, int> lineAround(int position) const;
     void extendByWords(int position);
     void removeSelection();
     void deleteRange(int start, int end, bool toClipboard);

@@ -37,12 +37,6 @@ protected:
     bool selectsAllOnTab() const override { return false; }
     QString prepared(const QString &text) const override { return withLineFeeds(text); }
     bool isMultiLine() const override { return true; }
-    // The shown line, as wrapped.
-    std::pair<int, int> lineAround(int position) const override
-    {
-        const int line = lineAt(position);
-        return {lineStart(line), lineEnd(line)};
-    }
     int positionAt(const QPoint &point) const override;
     QRect cursorRectangle() const override;
     void ensureCursorVisible() override;
