@@ -1,11 +1,11 @@
 #pragma once
 // What the input fields and the message log share as text boxes: the text,
 // caret and selection, the editing keys, clipboard, undo, mouse selection,
-// input methods, the context menu and the blinking caret. How the text is
-// laid out, painted and scrolled is left to the single-line TextBox and the
-// multi-line LogBox, which lay out only what is in view, so that a text of
-// many megabytes costs little to paint, as the caret makes happen twice a
-// second.
+// drag and drop, input methods, the context menu and the blinking caret.
+// How the text is laid out, painted and scrolled is left to the single-line
+// TextBox and the multi-line LogBox, which lay out only what is in view, so
+// that a text of many megabytes costs little to paint, as the caret makes
+// happen twice a second.
 
 #include <QBasicTimer>
 #include <QElapsedTimer>
@@ -177,7 +177,6 @@ private:
     // A press in the selection may start dragging it out.
     bool m_dragPending = false;
     QPoint m_pressPoint;
-    bool m_dragging = false;
     int m_dropPosition = -1;
     // The input method's composition, shown at the caret until committed.
     QString m_preedit;
