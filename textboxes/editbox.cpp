@@ -940,6 +940,7 @@ void EditBox::inputMethodEvent(QInputMethodEvent *event)
             m_mergeable = false;
         }
     }
+    compositionChanged();
     ensureCursorVisible();
     updateMicroFocus();
     update();

@@ -88,6 +88,8 @@ protected:
 
     // The text changed from `start` on: `removed` characters went, `added` came.
     virtual void textChanged(int /*start*/, int /*removed*/, int /*added*/) {}
+    // An input method's composition, drawn at the caret, changed.
+    virtual void compositionChanged() {}
     // Whether coming in with Tab selects the whole text.
     virtual bool selectsAllOnTab() const { return true; }
     // The direction of the text's lines, which decides where Left and Right go.

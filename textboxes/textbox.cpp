@@ -67,6 +67,9 @@ const QTextLayout &TextBox::wholeLayout() const
 
 void TextBox::textChanged(int /*start*/, int /*removed*/, int /*added*/) { m_layout.reset(); }
 
+// The whole line's layout holds the composition.
+void TextBox::compositionChanged() { m_layout.reset(); }
+
 void TextBox::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {

@@ -27,6 +27,7 @@ protected:
     void ensureCursorVisible() override;
     void drawText(QPainter &painter) const override;
     void textChanged(int start, int removed, int added) override;
+    void compositionChanged() override;
     Qt::LayoutDirection textDirection() const override;
     void changeEvent(QEvent *event) override;
 
