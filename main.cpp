@@ -1,20 +1,26 @@
 // Starts the one window and hands over to the event loop; the program ends
-// when "Exit" is pressed or the window is closed.
+// when "Exit" is pressed or the window is closed. Without a display it says
+// so and ends before Qt is started.
 
 #include "quorranwindow.h"
-#include "taskbar.h"
+#include "toplevel.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char *argv[])
 {
+    if (const auto missing = quorran::missingDisplay(argc, argv)) {
+        std::fprintf(stderr, "%s\n", missing->c_str());
+        return 1;
+    }
     const auto fontConfiguration = quorran::loadFontConfigurationEarly();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorran"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
 
-    quorran::QuorranWindow window;
-    const auto owner = quorran::keepOutOfTaskbar(window);
+    quorran::TopLevel window(std::make_unique<quorran::QuorranWindow>(), quorran::nativeTaskbarMethod());
     window.show();
     return QApplication::exec();
 }

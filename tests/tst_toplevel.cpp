@@ -1,0 +1,167 @@
+// The window as the program shows it, through both ways of keeping it out of
+// the taskbar (the hidden owner is what Windows uses): how it ends, that the
+// objects behind it are deleted once, that it keeps its fixed size and state,
+// and the frame with a title bar of its own that stands in for Qt's where the
+// window system leaves the title bar to the program. Runs on any platform
+// plugin; tests/wayland.sh runs it again under a Wayland compositor.
+
+#include "quorranwindow.h"
+#include "titlebar.h"
+#include "toplevel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace quorran;
+
+Q_DECLARE_METATYPE(quorran::TaskbarMethod)
+
+class TestTopLevel : public QObject {
+    Q_OBJECT
+private slots:
+    void ending_data();
+    void ending();
+    void staysFixed_data();
+    void staysFixed();
+    void titleFrame();
+};
+
+namespace {
+
+QPushButton *button(const QWidget &window, const char *name)
+{
+    return window.findChild<QPushButton *>(QLatin1String(name));
+}
+
+// Runs the event loop until the program ends, at most 10 s; its exit code.
+int runUntilEnd(const std::function<void()> &action)
+{
+    QTimer::singleShot(0, action);
+    QTimer stop;
+    stop.setSingleShot(true);
+    QObject::connect(&stop, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    stop.start(10'000);
+    return QApplication::exec();
+}
+
+} // namespace
+
+void TestTopLevel::ending_data()
+{
+    QTest::addColumn<TaskbarMethod>("method");
+    QTest::addColumn<bool>("exitButton");
+
+    QTest::newRow("window state, Exit") << TaskbarMethod::WindowState << true;
+    QTest::newRow("window state, close box") << TaskbarMethod::WindowState << false;
+    QTest::newRow("hidden owner, Exit") << TaskbarMethod::HiddenOwner << true;
+    QTest::newRow("hidden owner, close box") << TaskbarMethod::HiddenOwner << false;
+}
+
+// Exit and the close box end the program with status 0, whichever way the
+// window is kept out of the taskbar; then everything is deleted once (the
+// sanitizer build catches a second delete).
+void TestTopLevel::ending()
+{
+    QFETCH(TaskbarMethod, method);
+    QFETCH(bool, exitButton);
+
+    auto top = std::make_unique<TopLevel>(std::make_unique<QuorranWindow>(), method);
+    QPointer<QWidget> window = &top->window();
+    QPointer<QWidget> owner = top->owner();
+    QCOMPARE(owner != nullptr, method == TaskbarMethod::HiddenOwner);
+    top->show();
+    QVERIFY(QTest::qWaitForWindowExposed(&top->outer()));
+    QVERIFY(top->window().isWindow());
+    QCOMPARE(QApplication::topLevelWidgets().count(&top->outer()), 1);
+    if (owner != nullptr)
+        QVERIFY(!owner->isVisible());
+    QCOMPARE(QApplication::focusWidget(), button(top->window(), "SSCommand1"));
+
+    QWidget &outer = top->outer();
+    const int status = runUntilEnd([&] {
+        if (exitButton)
+            QTest::mouseClick(button(top->window(), "SSCommand3"), Qt::LeftButton);
+        else
+            outer.close();
+    });
+    QCOMPARE(status, 0);
+    top.reset();
+    QVERIFY(window.isNull());
+    QVERIFY(owner.isNull());
+}
+
+void TestTopLevel::staysFixed_data()
+{
+    QTest::addColumn<TaskbarMethod>("method");
+    QTest::addColumn<Qt::WindowState>("state");
+
+    QTest::newRow("window state, maximised") << TaskbarMethod::WindowState << Qt::WindowMaximized;
+    QTest::newRow("window state, full screen") << TaskbarMethod::WindowState << Qt::WindowFullScreen;
+    QTest::newRow("hidden owner, maximised") << TaskbarMethod::HiddenOwner << Qt::WindowMaximized;
+    QTest::newRow("hidden owner, full screen") << TaskbarMethod::HiddenOwner << Qt::WindowFullScreen;
+}
+
+// A window manager that maximises the window or makes it full screen gets it
+// back in its normal state, at its fixed size, with its content in place.
+void TestTopLevel::staysFixed()
+{
+    QFETCH(TaskbarMethod, method);
+    QFETCH(Qt::WindowState, state);
+
+    TopLevel top(std::make_unique<QuorranWindow>(), method);
+    top.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&top.outer()));
+    const QSize fixed = top.outer().size();
+    const QPoint content = top.window().mapTo(&top.outer(), QPoint(0, 0));
+    top.outer().setWindowState(state);
+    QTRY_COMPARE(top.outer().windowState(), Qt::WindowNoState);
+    QTRY_COMPARE(top.outer().size(), fixed);
+    QCOMPARE(top.window().mapTo(&top.outer(), QPoint(0, 0)), content);
+}
+
+// The frame: the title, one box (close) that never takes the focus, the
+// content's fixed size below the bar, its focus kept; the close box ends the
+// program with status 0.
+void TestTopLevel::titleFrame()
+{
+    auto *content = new QuorranWindow;
+    TitleFrame frame(content);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&frame));
+    frame.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+
+    QCOMPARE(frame.windowTitle(), QString("Quorran"));
+    QVERIFY(frame.windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(!content->isWindow());
+    QCOMPARE(frame.size(), QSize(content->width(), content->height() + frame.barHeight()));
+    QCOMPARE(frame.minimumSize(), frame.maximumSize());
+    QCOMPARE(content->geometry().bottomRight(), frame.rect().bottomRight());
+
+    const QList<QAbstractButton *> boxes = frame.findChildren<QAbstractButton *>(Qt::FindDirectChildrenOnly);
+    QCOMPARE(boxes.size(), 1);
+    QCOMPARE(boxes.front()->accessibleName(), QString("Close"));
+    QCOMPARE(boxes.front()->focusPolicy(), Qt::NoFocus);
+    QVERIFY(boxes.front()->geometry().bottom() < frame.barHeight());
+
+    QCOMPARE(QApplication::focusWidget(), button(*content, "SSCommand1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), button(*content, "SSCommand3"));
+
+    // Closing the bare frame ends nothing by itself; TopLevel ends the program.
+    QCOMPARE(runUntilEnd([&] {
+                 QTest::mouseClick(frame.closeBox(), Qt::LeftButton);
+                 QCoreApplication::exit(frame.isVisible() ? 1 : 0);
+             }),
+             0);
+}
+
+QTEST_MAIN(TestTopLevel)
+#include "tst_toplevel.moc"

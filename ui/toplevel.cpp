@@ -1,0 +1,161 @@
+// The window system is asked for as little as the window needs, and only on
+// the platform that understands the request:
+// - X11 (xcb with a live connection): _NET_WM_STATE_SKIP_TASKBAR is put on the
+//   still unmapped native window, since a window manager reads _NET_WM_STATE
+//   when the window is mapped (Qt keeps atoms it does not manage when it sets
+//   its own states); after show() the window asks to be activated, which Qt
+//   sends once the window is mapped.
+// - Wayland: Qt's own title bar would offer minimise and maximise boxes, so
+//   the window gets a frame with a title bar of its own (see TitleFrame).
+// - Windows: a hidden owner keeps the window out of the taskbar. That window
+//   is then not the application's primary window, so Qt would not end the
+//   program when it closes; the close event does that here on every platform.
+// A window manager that maximises the window or makes it full screen anyway
+// is asked to put it back to its normal state, and so to its fixed size.
+
+#include "toplevel.h"
+
+#include "titlebar.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdlib>
+#include <string_view>
+
+#if defined(QUORRAN_HAVE_XCB)
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+
+#include <cstring>
+#endif
+
+namespace quorran {
+
+namespace {
+
+bool onPlatform(const char *name) { return QGuiApplication::platformName() == QLatin1String(name); }
+
+#if defined(QUORRAN_HAVE_XCB)
+xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
+{
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply); // NOLINT(cppcoreguidelines-no-malloc): xcb allocates replies with malloc
+    return atom;
+}
+
+// Other platforms (offscreen among them) may also hand out an X11 interface,
+// but without a connection.
+xcb_connection_t *x11Connection()
+{
+    if (!onPlatform("xcb"))
+        return nullptr;
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->connection() : nullptr;
+}
+#endif
+
+void skipTaskbar([[maybe_unused]] QWidget &window)
+{
+#if defined(QUORRAN_HAVE_XCB)
+    xcb_connection_t *connection = x11Connection();
+    if (connection == nullptr)
+        return;
+    const auto native = static_cast<xcb_window_t>(window.winId());
+    const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
+    const xcb_atom_t skip = internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    if (state != XCB_ATOM_NONE && skip != XCB_ATOM_NONE) {
+        xcb_change_property(connection, XCB_PROP_MODE_APPEND, native, state, XCB_ATOM_ATOM, 32, 1, &skip);
+        xcb_flush(connection);
+    }
+#endif
+}
+
+constexpr Qt::WindowStates kNotFixed = Qt::WindowMaximized | Qt::WindowFullScreen;
+
+} // namespace
+
+TaskbarMethod nativeTaskbarMethod()
+{
+#if defined(Q_OS_WIN)
+    return TaskbarMethod::HiddenOwner;
+#else
+    return TaskbarMethod::WindowState;
+#endif
+}
+
+TopLevel::TopLevel(std::unique_ptr<QWidget> window, TaskbarMethod method) : m_window(std::move(window))
+{
+    if (method == TaskbarMethod::HiddenOwner) {
+        m_owner = std::make_unique<QWidget>();
+        m_owner->setObjectName(QStringLiteral("owner"));
+        m_window->setParent(m_owner.get(), m_window->windowFlags());
+    } else if (onPlatform("wayland")) {
+        m_frame = std::make_unique<TitleFrame>(m_window.get());
+    }
+    outer().installEventFilter(this);
+}
+
+TopLevel::~TopLevel()
+{
+    // The window may be a child of the frame or the owner: it goes first.
+    m_window.reset();
+}
+
+QWidget &TopLevel::outer() const { return m_frame ? *m_frame : *m_window; }
+
+void TopLevel::show()
+{
+    QWidget &top = outer();
+    if (m_owner == nullptr)
+        skipTaskbar(top);
+    top.show();
+    // Not every window manager gives a new window the focus by itself.
+    if (onPlatform("xcb")) {
+        top.activateWindow();
+        top.raise();
+    }
+}
+
+bool TopLevel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == &outer()) {
+        if (event->type() == QEvent::Close) {
+            QCoreApplication::quit();
+        } else if (event->type() == QEvent::WindowStateChange && (outer().windowState() & kNotFixed) != 0) {
+            // Queued: the state change is still being delivered.
+            QTimer::singleShot(0, this, [this] { outer().setWindowState(outer().windowState() & ~kNotFixed); });
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+std::optional<std::string> missingDisplay(int argc, const char *const *argv)
+{
+    std::string_view platform;
+    if (const char *variable = std::getenv("QT_QPA_PLATFORM"))
+        platform = variable;
+    for (int i = 1; i + 1 < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "-platform" || argument == "--platform")
+            platform = argv[i + 1];
+    }
+    if (!platform.empty() && platform != "xcb")
+        return std::nullopt;
+    const auto isSet = [](const char *name) {
+        const char *value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY"))
+        return std::nullopt;
+    return std::string("Quorran needs a display and none is set (DISPLAY and WAYLAND_DISPLAY are empty); "
+                       "run it on a desktop, or on a virtual display: xvfb-run -a quorran");
+}
+
+} // namespace quorran

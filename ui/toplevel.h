@@ -1,0 +1,59 @@
+#pragma once
+// How the one window meets the desktop: kept out of the taskbar, given the
+// keyboard focus when it opens, held at its fixed size, and the program ends
+// when it is closed.
+
+#include <QObject>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace quorran {
+
+class TitleFrame;
+
+enum class TaskbarMethod {
+    WindowState, // X11: _NET_WM_STATE_SKIP_TASKBAR (nothing elsewhere)
+    HiddenOwner, // Windows: a window with a hidden owner gets no taskbar button
+};
+
+// The method of the platform the program was built for.
+TaskbarMethod nativeTaskbarMethod();
+
+// Owns the window and whatever keeps it out of the taskbar; the window goes
+// before its owner, so neither is deleted twice.
+class TopLevel : public QObject {
+    Q_OBJECT
+public:
+    TopLevel(std::unique_ptr<QWidget> window, TaskbarMethod method);
+    ~TopLevel() override;
+    TopLevel(const TopLevel &) = delete;
+    TopLevel &operator=(const TopLevel &) = delete;
+
+    QWidget &window() const { return *m_window; }
+    // The widget the window system sees: the window, or the frame around it
+    // where the program draws its own title bar.
+    QWidget &outer() const;
+    // The owner that hides the window from the taskbar, if there is one.
+    QWidget *owner() const { return m_owner.get(); }
+
+    void show();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    std::unique_ptr<QWidget> m_owner;
+    std::unique_ptr<TitleFrame> m_frame;
+    std::unique_ptr<QWidget> m_window;
+};
+
+// Before QApplication exists: a one-line message saying what is missing when
+// the window has nowhere to go (the X11 platform without a display), or
+// nothing when the program can start.
+std::optional<std::string> missingDisplay(int argc, const char *const *argv);
+
+} // namespace quorran
