@@ -165,6 +165,10 @@ void TestTextBox::init()
     QGuiApplication::clipboard()->clear();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    // Without a window manager nothing activates a new window; keys and
+    // focus moves need an active one.
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     m_box->setFocus(Qt::OtherFocusReason);
 }
 
