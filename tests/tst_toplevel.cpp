@@ -78,11 +78,13 @@ void TestTopLevel::ending()
     QCOMPARE(owner != nullptr, method == TaskbarMethod::HiddenOwner);
     top->show();
     QVERIFY(QTest::qWaitForWindowExposed(&top->outer()));
-    QVERIFY(top->window().isWindow());
+    QVERIFY(top->outer().isWindow());
     QCOMPARE(QApplication::topLevelWidgets().count(&top->outer()), 1);
     if (owner != nullptr)
         QVERIFY(!owner->isVisible());
-    QCOMPARE(QApplication::focusWidget(), button(top->window(), "SSCommand1"));
+    QCOMPARE(top->outer().focusWidget(), button(top->window(), "SSCommand1"));
+    QCOMPARE(qobject_cast<TitleFrame *>(&top->outer()) != nullptr,
+             QGuiApplication::platformName() == "wayland" && method == TaskbarMethod::WindowState);
 
     QWidget &outer = top->outer();
     const int status = runUntilEnd([&] {
@@ -135,8 +137,6 @@ void TestTopLevel::titleFrame()
     TitleFrame frame(content);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
-    frame.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
 
     QCOMPARE(frame.windowTitle(), QString("Quorran"));
     QVERIFY(frame.windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -151,9 +151,9 @@ void TestTopLevel::titleFrame()
     QCOMPARE(boxes.front()->focusPolicy(), Qt::NoFocus);
     QVERIFY(boxes.front()->geometry().bottom() < frame.barHeight());
 
-    QCOMPARE(QApplication::focusWidget(), button(*content, "SSCommand1"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
-    QCOMPARE(QApplication::focusWidget(), button(*content, "SSCommand3"));
+    QCOMPARE(frame.focusWidget(), button(*content, "SSCommand1"));
+    QTest::keyClick(frame.focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(frame.focusWidget(), button(*content, "SSCommand3"));
 
     // Closing the bare frame ends nothing by itself; TopLevel ends the program.
     QCOMPARE(runUntilEnd([&] {

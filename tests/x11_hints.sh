@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Starts the real program on a private Xvfb display and reads back, with
 # xprop, what a window manager is told: fixed size, no minimise or maximise
-# box, no taskbar button; and that it shows one top-level window only.
+# box, no taskbar button; that it shows one top-level window only; and that
+# "Exit", reached from the focus it opens with (Shift+Tab from "From D.A.P to
+# AddrID"), ends it with status 0.
 set -euo pipefail
 
 if [ "${1:-}" != "--inside" ]; then
     exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" --inside "$@"
 fi
 exe=$2
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME
 fail() { echo "FAIL: $*"; exit 1; }
 
 "$exe" 2>/dev/null &
@@ -44,3 +48,10 @@ done
 echo "ok: one top-level window"
 
 kill -0 $pid 2>/dev/null || fail "program ended on its own"
+xdotool key shift+Tab space
+for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+kill -0 $pid 2>/dev/null && fail "still running after Exit"
+status=0
+wait $pid || status=$?
+[ "$status" -eq 0 ] || fail "exit status $status after Exit"
+echo "ok: Exit ends it with status 0"

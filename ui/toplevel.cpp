@@ -10,8 +10,9 @@
 // - Windows: a hidden owner keeps the window out of the taskbar. That window
 //   is then not the application's primary window, so Qt would not end the
 //   program when it closes; the close event does that here on every platform.
-// A window manager that maximises the window or makes it full screen anyway
-// is asked to put it back to its normal state, and so to its fixed size.
+// A window manager that maximises the window, makes it full screen or gives
+// it another size anyway is asked to put it back to its normal state and its
+// fixed size.
 
 #include "toplevel.h"
 
@@ -24,6 +25,7 @@
 #include <QWidget>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string_view>
 
 #if defined(QUORRAN_HAVE_XCB)
@@ -131,6 +133,10 @@ bool TopLevel::eventFilter(QObject *watched, QEvent *event)
         } else if (event->type() == QEvent::WindowStateChange && (outer().windowState() & kNotFixed) != 0) {
             // Queued: the state change is still being delivered.
             QTimer::singleShot(0, this, [this] { outer().setWindowState(outer().windowState() & ~kNotFixed); });
+        } else if (event->type() == QEvent::Resize && outer().size() != outer().minimumSize() &&
+                   outer().minimumSize() == outer().maximumSize()) {
+            // Some managers pass on any size another program asks for.
+            QTimer::singleShot(0, this, [this] { outer().resize(outer().minimumSize()); });
         }
     }
     return QObject::eventFilter(watched, event);
@@ -138,24 +144,46 @@ bool TopLevel::eventFilter(QObject *watched, QEvent *event)
 
 std::optional<std::string> missingDisplay(int argc, const char *const *argv)
 {
-    std::string_view platform;
-    if (const char *variable = std::getenv("QT_QPA_PLATFORM"))
-        platform = variable;
+    const auto variable = [](const char *name) -> std::string_view {
+        const char *value = std::getenv(name);
+        return value != nullptr ? value : "";
+    };
+    std::string_view platform = variable("QT_QPA_PLATFORM");
     for (int i = 1; i + 1 < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "-platform" || argument == "--platform")
             platform = argv[i + 1];
     }
+    const std::string_view display = variable("DISPLAY");
+    const std::string_view wayland = variable("WAYLAND_DISPLAY");
+    const std::string howTo = "; run it on a desktop, or on a virtual display: xvfb-run -a quorran";
+    // Qt itself prefers Wayland in a Wayland session.
+    if (platform.empty() && !wayland.empty() && variable("XDG_SESSION_TYPE") == "wayland")
+        platform = "wayland";
+
+    if (platform == "wayland") {
+        // The compositor's socket, as the Wayland client library finds it.
+        const std::string socket(wayland.empty() ? "wayland-0" : wayland);
+        const std::string path =
+            socket.starts_with('/') ? socket : std::string(variable("XDG_RUNTIME_DIR")) + '/' + socket;
+        if (!std::filesystem::exists(path))
+            return "Quorran finds no Wayland compositor at " + path + howTo;
+        return std::nullopt;
+    }
     if (!platform.empty() && platform != "xcb")
         return std::nullopt;
-    const auto isSet = [](const char *name) {
-        const char *value = std::getenv(name);
-        return value != nullptr && *value != '\0';
-    };
-    if (isSet("DISPLAY") || isSet("WAYLAND_DISPLAY"))
-        return std::nullopt;
-    return std::string("Quorran needs a display and none is set (DISPLAY and WAYLAND_DISPLAY are empty); "
-                       "run it on a desktop, or on a virtual display: xvfb-run -a quorran");
+    if (display.empty() && wayland.empty())
+        return "Quorran needs a display and none is set (DISPLAY and WAYLAND_DISPLAY are empty)" + howTo;
+    if (display.empty())
+        return "Quorran needs DISPLAY for X11; to use the Wayland compositor, set QT_QPA_PLATFORM=wayland";
+#if defined(QUORRAN_HAVE_XCB)
+    xcb_connection_t *probe = xcb_connect(nullptr, nullptr);
+    const bool reachable = xcb_connection_has_error(probe) == 0;
+    xcb_disconnect(probe);
+    if (!reachable)
+        return "Quorran cannot open the X display " + std::string(display) + howTo;
+#endif
+    return std::nullopt;
 }
 
 } // namespace quorran

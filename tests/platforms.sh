@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The real program on each Qt platform plugin and without any display: it
+# either runs its window (still running after a second) or ends at once with
+# status 1 and a one-line message saying what is missing; never a crash.
+# Each run starts from an empty environment, so the caller's does not count.
+set -euo pipefail
+
+if [ "${1:-}" != "--inside" ]; then
+    exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" --inside "$@"
+fi
+exe=$2
+live_display=$DISPLAY
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+chmod 700 "$scratch"
+failures=0
+
+# expect NAME OUTCOME MESSAGE VARIABLES... [-- ARGUMENTS...]: OUTCOME is
+# "runs" or "refuses" (then MESSAGE is a part of the one line it prints).
+expect() {
+    local name=$1 outcome=$2 message=$3
+    shift 3
+    local variables=() arguments=()
+    while (($#)) && [ "$1" != "--" ]; do variables+=("$1"); shift; done
+    (($#)) && shift && arguments=("$@")
+    env -i PATH="$PATH" HOME="$scratch" XDG_RUNTIME_DIR="$scratch" "${variables[@]}" \
+        "$exe" "${arguments[@]}" >"$scratch/out" 2>"$scratch/err" &
+    local pid=$! status=0
+    for _ in $(seq 10); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+    if kill -0 $pid 2>/dev/null; then
+        sleep 0.5
+        if kill -0 $pid 2>/dev/null; then
+            kill $pid
+            wait $pid || true
+            status=running
+        else
+            wait $pid || status=$?
+        fi
+    else
+        wait $pid || status=$?
+    fi
+    local lines
+    lines=$(grep -c -v -e '^QStandardPaths' -e '^This plugin does not support' -e '^QVncServer' "$scratch/err" || true)
+    if [ "$outcome" = runs ] && [ "$status" = running ]; then
+        echo "ok: $name: runs"
+    elif [ "$outcome" = refuses ] && [ "$status" = 1 ] && [ "$lines" = 1 ] && grep -q -F "$message" "$scratch/err"; then
+        echo "ok: $name: $(cat "$scratch/err")"
+    else
+        echo "FAIL: $name: expected '$outcome', got status $status, $lines lines: $(cat "$scratch/err")"
+        failures=$((failures + 1))
+    fi
+}
+
+expect "no display" refuses "Quorran needs a display and none is set"
+expect "xcb without a display" refuses "Quorran needs a display and none is set" QT_QPA_PLATFORM=xcb
+expect "X display that does not answer" refuses "Quorran cannot open the X display :77" DISPLAY=:77
+expect "Wayland display only" refuses "set QT_QPA_PLATFORM=wayland" WAYLAND_DISPLAY=wayland-77
+expect "Wayland without a compositor" refuses "Quorran finds no Wayland compositor at $scratch/wayland-77" \
+    QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-77
+expect "xcb" runs "" QT_QPA_PLATFORM=xcb DISPLAY="$live_display" XAUTHORITY="${XAUTHORITY:-}"
+expect "offscreen next to an X display" runs "" QT_QPA_PLATFORM=offscreen DISPLAY="$live_display" XAUTHORITY="${XAUTHORITY:-}"
+expect "offscreen" runs "" QT_QPA_PLATFORM=offscreen
+expect "minimal" runs "" QT_QPA_PLATFORM=minimal DISPLAY="$live_display" XAUTHORITY="${XAUTHORITY:-}"
+expect "vnc" runs "" QT_QPA_PLATFORM="vnc:port=$((20000 + RANDOM % 20000))"
+expect "-platform offscreen" runs "" -- -platform offscreen
+exit $((failures > 0))

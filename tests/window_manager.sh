@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Runs the real program under one window manager on a private Xvfb display
+# and checks what a user of that manager sees: the window takes the keyboard
+# focus when it opens (Space right after start runs "From D.A.P to AddrID",
+# whose message is then copied out of the log with the keyboard), it stays
+# out of the taskbar, it keeps its size when asked to resize, maximise or go
+# full screen, and closing it through the manager ends the program with
+# status 0. What the manager offers (minimise, maximise) is printed.
+# Usage: window_manager.sh MANAGER PROGRAM; exits 77 (skipped) when the
+# manager is not installed.
+set -euo pipefail
+
+manager=$1
+exe=$2
+case $manager in
+openbox) command=(openbox --sm-disable) ;;
+icewm) command=(icewm) ;;
+fluxbox) command=(fluxbox) ;;
+xfwm4) command=(xfwm4 --compositor=off) ;;
+kwin) command=(kwin_x11 --replace) ;;
+mutter) command=(mutter --x11 --replace --sm-disable) ;;
+*) echo "unknown window manager $manager"; exit 2 ;;
+esac
+if [ "${3:-}" != "--inside" ]; then
+    for tool in "${command[0]}" xvfb-run xdotool wmctrl xclip xprop; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    done
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$manager" "$exe" --inside
+fi
+
+# The program runs on this X display, with the manager's settings in a
+# private home; nothing else from the caller's environment.
+export QT_QPA_PLATFORM=xcb
+unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME SESSION_MANAGER
+HOME=$(mktemp -d)
+export HOME XDG_CONFIG_HOME=$HOME/.config XDG_RUNTIME_DIR=$HOME/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+fail() { echo "FAIL ($manager): $*"; exit 1; }
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$HOME"' EXIT
+
+export KWIN_COMPOSE=N
+if command -v dbus-run-session >/dev/null; then
+    command=(dbus-run-session -- "${command[@]}")
+fi
+"${command[@]}" >"$HOME/manager.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+wmctrl -m >/dev/null 2>&1 || { cat "$HOME/manager.log"; fail "the manager did not start"; }
+
+"$exe" 2>"$HOME/quorran.log" &
+pid=$!
+pids+=($pid)
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s"
+size() { xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
+states() { xprop -id "$window" _NET_WM_STATE; }
+fixed=$(size)
+
+# Focus at start: the window is the active one and Space presses the button
+# that has the focus.
+for _ in $(seq 50); do
+    [ "$(xdotool getwindowfocus)" = "$((window))" ] && break
+    sleep 0.1
+done
+xdotool key space
+sleep 0.2
+xdotool key Tab Tab ctrl+a ctrl+c
+sleep 0.2
+log=$(xclip -o -selection clipboard 2>/dev/null || true)
+[[ $log == "ERROR: Domain ID must be within [1,239]"* ]] || fail "Space after start did not convert (log '$log')"
+echo "ok: focus on \"From D.A.P to AddrID\" at start"
+
+states | grep -q _NET_WM_STATE_SKIP_TASKBAR || fail "not kept out of the taskbar: $(states)"
+echo "ok: out of the taskbar"
+
+offered=$(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS)
+for action in MINIMIZE MAXIMIZE_HORZ RESIZE FULLSCREEN; do
+    grep -q "_NET_WM_ACTION_$action" <<<"$offered" && echo "note: the manager offers $action"
+done
+
+# Resizing, maximising and full screen all leave the window at its size.
+settle() {
+    for _ in $(seq 30); do
+        if [ "$(size)" = "$fixed" ] && ! states | grep -q -E 'MAXIMIZED|FULLSCREEN'; then return 0; fi
+        sleep 0.1
+    done
+    return 1
+}
+xdotool windowsize "$window" 900 700
+sleep 0.3
+settle || fail "resized to $(size)"
+wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
+sleep 0.3
+settle || fail "maximised: $(size), $(states)"
+wmctrl -i -r "$window" -b add,fullscreen
+sleep 0.3
+settle || fail "full screen: $(size), $(states)"
+echo "ok: stays at $fixed"
+
+kill -0 "$pid" 2>/dev/null || fail "the program ended on its own"
+wmctrl -i -c "$window"
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "still running after the manager closed the window"
+status=0
+wait "$pid" || status=$?
+[ "$status" -eq 0 ] || fail "exit status $status after closing"
+echo "ok: closed by the manager, status 0"
