@@ -16,8 +16,8 @@ packages=(
     xvfb xauth x11-utils time
     # The accessibility end-to-end test: the AT-SPI bus, a client and a session bus
     at-spi2-core python3-pyatspi dbus-x11
-    # The window under window managers and a Wayland compositor, driven
-    # from outside (heavier managers, kwin-x11 and mutter, are tested when
+    # The window under light window managers and a Wayland compositor,
+    # driven from outside (xfwm4, kwin-x11 and mutter are tested when
     # installed by hand)
     xdotool wmctrl xclip openbox icewm fluxbox weston qt6-wayland
     # Installation and Windows resource checks
