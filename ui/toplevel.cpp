@@ -142,8 +142,12 @@ bool TopLevel::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-std::optional<std::string> missingDisplay(int argc, const char *const *argv)
+std::optional<std::string> missingDisplay([[maybe_unused]] int argc, [[maybe_unused]] const char *const *argv)
 {
+#if !defined(Q_OS_UNIX) || defined(Q_OS_DARWIN)
+    // Windows and macOS always have their own window system.
+    return std::nullopt;
+#else
     const auto variable = [](const char *name) -> std::string_view {
         const char *value = std::getenv(name);
         return value != nullptr ? value : "";
@@ -184,6 +188,7 @@ std::optional<std::string> missingDisplay(int argc, const char *const *argv)
         return "Quorran cannot open the X display " + std::string(display) + howTo;
 #endif
     return std::nullopt;
+#endif
 }
 
 } // namespace quorran

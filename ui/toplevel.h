@@ -53,7 +53,7 @@ private:
 
 // Before QApplication exists: a one-line message saying what is missing when
 // the window has nowhere to go (the X11 platform without a display), or
-// nothing when the program can start.
+// nothing when the program can start. Only X11 and Wayland are looked at.
 std::optional<std::string> missingDisplay(int argc, const char *const *argv);
 
 } // namespace quorran
