@@ -80,8 +80,11 @@ void TestTopLevel::ending()
     QVERIFY(QTest::qWaitForWindowExposed(&top->outer()));
     QVERIFY(top->outer().isWindow());
     QCOMPARE(QApplication::topLevelWidgets().count(&top->outer()), 1);
-    if (owner != nullptr)
+    if (owner != nullptr) {
         QVERIFY(!owner->isVisible());
+        QVERIFY(owner->windowHandle() != nullptr);
+        QCOMPARE(top->window().windowHandle()->transientParent(), owner->windowHandle());
+    }
     QCOMPARE(top->outer().focusWidget(), button(top->window(), "SSCommand1"));
     QCOMPARE(qobject_cast<TitleFrame *>(&top->outer()) != nullptr,
              QGuiApplication::platformName() == "wayland" && method == TaskbarMethod::WindowState);
