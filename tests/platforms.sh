@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real program on each Qt platform plugin and without any display: it
-# either runs its window (still running after a second) or ends at once with
+# either runs its window (still running after two seconds) or ends at once with
 # status 1 and a one-line message saying what is missing; never a crash.
-# Each run starts from an empty environment, so the caller's does not count.
+# Each run starts from an empty environment (but for the sanitizers'
+# options), so the caller's does not count.
 set -euo pipefail
 
 if [ "${1:-}" != "--inside" ]; then
@@ -23,12 +24,13 @@ expect() {
     local variables=() arguments=()
     while (($#)) && [ "$1" != "--" ]; do variables+=("$1"); shift; done
     (($#)) && shift && arguments=("$@")
-    env -i PATH="$PATH" HOME="$scratch" XDG_RUNTIME_DIR="$scratch" "${variables[@]}" \
+    env -i PATH="$PATH" HOME="$scratch" XDG_RUNTIME_DIR="$scratch" \
+        ASAN_OPTIONS="${ASAN_OPTIONS:-}" LSAN_OPTIONS="${LSAN_OPTIONS:-}" UBSAN_OPTIONS="${UBSAN_OPTIONS:-}" "${variables[@]}" \
         "$exe" "${arguments[@]}" >"$scratch/out" 2>"$scratch/err" &
     local pid=$! status=0
     for _ in $(seq 10); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
     if kill -0 $pid 2>/dev/null; then
-        sleep 0.5
+        sleep 1
         if kill -0 $pid 2>/dev/null; then
             kill $pid
             wait $pid || true
