@@ -106,7 +106,9 @@ TopLevel::TopLevel(std::unique_ptr<QWidget> window, TaskbarMethod method) : m_wi
 
 TopLevel::~TopLevel()
 {
-    // The window may be a child of the frame or the owner: it goes first.
+    // The window may be a child of the frame or the owner: it goes first,
+    // and without this filter, which would look at it on its way out.
+    outer().removeEventFilter(this);
     m_window.reset();
 }
 
