@@ -63,11 +63,13 @@ for _ in $(seq 50); do
     [ "$(xdotool getwindowfocus)" = "$((window))" ] && break
     sleep 0.1
 done
-xdotool key space
-sleep 0.2
-xdotool key Tab Tab ctrl+a ctrl+c
-sleep 0.2
-log=$(xclip -o -selection clipboard 2>/dev/null || true)
+xdotool key space Tab Tab ctrl+a ctrl+c
+log=
+for _ in $(seq 50); do
+    log=$(xclip -o -selection clipboard 2>/dev/null || true)
+    [ -n "$log" ] && break
+    sleep 0.1
+done
 [[ $log == "ERROR: Domain ID must be within [1,239]"* ]] || fail "Space after start did not convert (log '$log')"
 echo "ok: focus on \"From D.A.P to AddrID\" at start"
 
@@ -100,7 +102,7 @@ echo "ok: stays at $fixed"
 
 kill -0 "$pid" 2>/dev/null || fail "the program ended on its own"
 wmctrl -i -c "$window"
-for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "still running after the manager closed the window"
 status=0
 wait "$pid" || status=$?
