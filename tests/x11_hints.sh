@@ -48,6 +48,10 @@ done
 echo "ok: one top-level window"
 
 kill -0 $pid 2>/dev/null || fail "program ended on its own"
+for _ in $(seq 50); do
+    [ "$(xdotool getwindowfocus)" = "$((window))" ] && break
+    sleep 0.1
+done
 xdotool key shift+Tab space
 for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
 kill -0 $pid 2>/dev/null && fail "still running after Exit"
