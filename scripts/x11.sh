@@ -26,3 +26,23 @@ wait_for_window() {
     done
     return 1
 }
+
+# Starts Xvfb with screen geometry $1 on a display number the server picks
+# for itself (so tests running side by side never share one; xvfb-run -a can
+# hand two of them the same number) and exports DISPLAY. The caller ends the
+# server: its process id is in XVFB_PID.
+start_xvfb() {
+    local number
+    number=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$number" ] && break
+        sleep 0.05
+    done
+    DISPLAY=:$(tr -d '\n' <"$number")
+    rm -f "$number"
+    [ "$DISPLAY" != ":" ] || return 1
+    export DISPLAY
+    unset XAUTHORITY
+}

@@ -6,13 +6,12 @@
 # options), so the caller's does not count.
 set -euo pipefail
 
-if [ "${1:-}" != "--inside" ]; then
-    exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" --inside "$@"
-fi
-exe=$2
+exe=$1
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+start_xvfb 640x480x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
 live_display=$DISPLAY
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+trap 'kill $XVFB_PID; rm -rf "$scratch"' EXIT
 chmod 700 "$scratch"
 failures=0
 
@@ -59,10 +58,10 @@ expect "X display that does not answer" refuses "Quorran cannot open the X displ
 expect "Wayland display only" refuses "set QT_QPA_PLATFORM=wayland" WAYLAND_DISPLAY=wayland-77
 expect "Wayland without a compositor" refuses "Quorran finds no Wayland compositor at $scratch/wayland-77" \
     QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-77
-expect "xcb" runs "" QT_QPA_PLATFORM=xcb DISPLAY="$live_display" XAUTHORITY="${XAUTHORITY:-}"
-expect "offscreen next to an X display" runs "" QT_QPA_PLATFORM=offscreen DISPLAY="$live_display" XAUTHORITY="${XAUTHORITY:-}"
+expect "xcb" runs "" QT_QPA_PLATFORM=xcb DISPLAY="$live_display"
+expect "offscreen next to an X display" runs "" QT_QPA_PLATFORM=offscreen DISPLAY="$live_display"
 expect "offscreen" runs "" QT_QPA_PLATFORM=offscreen
-expect "minimal" runs "" QT_QPA_PLATFORM=minimal DISPLAY="$live_display" XAUTHORITY="${XAUTHORITY:-}"
+expect "minimal" runs "" QT_QPA_PLATFORM=minimal DISPLAY="$live_display"
 expect "vnc" runs "" QT_QPA_PLATFORM="vnc:port=$((20000 + RANDOM % 20000))"
 expect "-platform offscreen" runs "" -- -platform offscreen
 exit $((failures > 0))

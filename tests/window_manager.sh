@@ -21,12 +21,9 @@ kwin) command=(kwin_x11 --replace) ;;
 mutter) command=(mutter --x11 --replace --sm-disable) ;;
 *) echo "unknown window manager $manager"; exit 2 ;;
 esac
-if [ "${3:-}" != "--inside" ]; then
-    for tool in "${command[0]}" xvfb-run xdotool wmctrl xclip xprop; do
-        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-    done
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$manager" "$exe" --inside
-fi
+for tool in "${command[0]}" Xvfb xdotool wmctrl xclip xprop; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
 
 # The program runs on this X display, with the manager's settings in a
 # private home; nothing else from the caller's environment.
@@ -36,7 +33,9 @@ HOME=$(mktemp -d)
 export HOME XDG_CONFIG_HOME=$HOME/.config XDG_RUNTIME_DIR=$HOME/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 fail() { echo "FAIL ($manager): $*"; exit 1; }
-pids=()
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+start_xvfb 1024x768x24 || fail "Xvfb did not start"
+pids=("$XVFB_PID")
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$HOME"' EXIT
 
 export KWIN_COMPOSE=N
@@ -51,7 +50,6 @@ wmctrl -m >/dev/null 2>&1 || { cat "$HOME/manager.log"; fail "the manager did no
 "$exe" 2>"$HOME/quorran.log" &
 pid=$!
 pids+=($pid)
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
 window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s"
 size() { xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
 states() { xprop -id "$window" _NET_WM_STATE; }

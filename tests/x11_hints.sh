@@ -6,19 +6,17 @@
 # AddrID"), ends it with status 0.
 set -euo pipefail
 
-if [ "${1:-}" != "--inside" ]; then
-    exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" --inside "$@"
-fi
-exe=$2
+exe=$1
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME
 fail() { echo "FAIL: $*"; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+start_xvfb 640x480x24 || fail "Xvfb did not start"
 
 "$exe" 2>/dev/null &
 pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
+trap 'kill $pid $XVFB_PID 2>/dev/null || true' EXIT
 
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
 window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s"
 props=$(xprop -id "$window")
 
