@@ -824,15 +824,8 @@ void EditBox::setDropPosition(int position)
     }
 }
 
-void EditBox::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (!event->mimeData()->hasText()) {
-        event->ignore();
-        return;
-    }
-    event->acceptProposedAction();
-    setDropPosition(positionAt(event->position().toPoint()));
-}
+// Entering is the first move over the box.
+void EditBox::dragEnterEvent(QDragEnterEvent *event) { dragMoveEvent(event); }
 
 void EditBox::dragMoveEvent(QDragMoveEvent *event)
 {
