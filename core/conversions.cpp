@@ -30,7 +30,7 @@ void replaceLog(FieldModel &fields, std::u16string_view line)
 
 void appendToLog(FieldModel &fields, std::u16string_view line)
 {
-    fields.setText(Field::ErrorBox, Join(fields.text(Field::ErrorBox), Join(line, lineEnd())));
+    fields.appendText(Field::ErrorBox, Join(line, lineEnd()));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "fields.h"
 
+#include "values.h"
+
 #include <cstddef>
 
 namespace quorran {
@@ -42,6 +44,8 @@ std::u16string_view initialText(Field field)
     return {};
 }
 
+void FieldModel::appendText(Field field, std::u16string_view tail) { setText(field, Join(text(field), tail)); }
+
 MemoryFields::MemoryFields()
 {
     for (Field field : kAllFields)
@@ -51,5 +55,7 @@ MemoryFields::MemoryFields()
 std::u16string_view MemoryFields::text(Field field) const { return m_texts[indexOf(field)]; }
 
 void MemoryFields::setText(Field field, std::u16string_view text) { m_texts[indexOf(field)].assign(text); }
+
+void MemoryFields::appendText(Field field, std::u16string_view tail) { m_texts[indexOf(field)].append(tail); }
 
 } // namespace quorran

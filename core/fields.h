@@ -1,7 +1,9 @@
 #pragma once
 // The five texts a conversion works on. A conversion sees them only through
 // FieldModel: the window implements it over its text boxes, MemoryFields keeps
-// them in memory for tests and for callers without a window.
+// them in memory for tests and for callers without a window. Appending is an
+// operation of its own so that a model can extend a long text without reading
+// it; its result is always that of reading, joining and writing back.
 
 #include <array>
 #include <string>
@@ -26,6 +28,8 @@ public:
     // the model; a caller that keeps the text longer copies it.
     virtual std::u16string_view text(Field field) const = 0;
     virtual void setText(Field field, std::u16string_view text) = 0;
+    // The text followed by `tail`, written back.
+    virtual void appendText(Field field, std::u16string_view tail);
 
 protected:
     FieldModel() = default;
@@ -38,6 +42,7 @@ public:
     MemoryFields();
     std::u16string_view text(Field field) const override;
     void setText(Field field, std::u16string_view text) override;
+    void appendText(Field field, std::u16string_view tail) override;
 
 private:
     std::array<std::u16string, kAllFields.size()> m_texts;

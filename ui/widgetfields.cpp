@@ -3,7 +3,7 @@
 #include "logbox.h"
 #include "textbox.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace quorran {
 
@@ -14,16 +14,28 @@ QString toQString(std::u16string_view text)
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Adds the box's text to a field text: each LF becomes CR LF.
-void appendWithCrLf(std::u16string &out, QStringView boxText)
+std::u16string_view viewOf(const QString &text)
 {
-    if (out.empty())
-        out.reserve(static_cast<std::size_t>(boxText.size()));
+    return {reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
+// How much of `text` the box's text covers when its LFs are read as CR LF;
+// `text.size()` + 1 when the box's text is not a prefix of `text`.
+std::size_t coveredBy(QStringView boxText, std::u16string_view text)
+{
+    const std::size_t mismatch = text.size() + 1;
+    std::size_t at = 0;
     for (const QChar c : boxText) {
-        if (c == u'\n')
-            out += u'\r';
-        out += c.unicode();
+        if (c == u'\n') {
+            if (at >= text.size() || text[at] != u'\r')
+                return mismatch;
+            ++at;
+        }
+        if (at >= text.size() || text[at] != c.unicode())
+            return mismatch;
+        ++at;
     }
+    return at;
 }
 
 } // namespace
@@ -31,56 +43,69 @@ void appendWithCrLf(std::u16string &out, QStringView boxText)
 WidgetFields::WidgetFields(TextBox *dom, TextBox *area, TextBox *port, TextBox *addr, LogBox *errorbox)
     : m_lines{dom, area, port, addr}, m_log(errorbox)
 {
-    m_editWatch = QObject::connect(m_log, &LogBox::textEdited, m_log, [this] { m_mirrorValid = false; });
 }
 
-WidgetFields::~WidgetFields() { QObject::disconnect(m_editWatch); }
+void WidgetFields::release() const
+{
+    m_lineText = QString();
+    std::u16string().swap(m_logText);
+}
 
 std::u16string_view WidgetFields::text(Field field) const
 {
-    if (field == Field::ErrorBox)
-        return logText();
-    const auto index = static_cast<std::size_t>(field);
-    const QString text = m_lines[index]->text();
-    m_lineTexts[index].assign(reinterpret_cast<const char16_t *>(text.utf16()), static_cast<std::size_t>(text.size()));
-    return m_lineTexts[index];
+    release();
+    if (field != Field::ErrorBox) {
+        m_lineText = m_lines[static_cast<std::size_t>(field)]->text();
+        return viewOf(m_lineText);
+    }
+    const QString boxText = m_log->text();
+    m_logText.reserve(static_cast<std::size_t>(boxText.size() + boxText.count(u'\n')));
+    for (const QChar c : boxText) {
+        if (c == u'\n')
+            m_logText += u'\r';
+        m_logText += c.unicode();
+    }
+    return m_logText;
 }
 
 void WidgetFields::setText(Field field, std::u16string_view text)
 {
-    if (field == Field::ErrorBox)
+    // The text may be a view of what the last read handed out.
+    if (field == Field::ErrorBox) {
         setLogText(text);
-    else
-        m_lines[static_cast<std::size_t>(field)]->setText(toQString(text));
+    } else {
+        const QString copy = toQString(text);
+        release();
+        m_lines[static_cast<std::size_t>(field)]->setText(copy);
+    }
+    release();
 }
 
-std::u16string_view WidgetFields::logText() const
+void WidgetFields::appendText(Field field, std::u16string_view tail)
 {
-    if (!m_mirrorValid) {
-        m_logMirror.clear();
-        appendWithCrLf(m_logMirror, m_log->text());
-        m_mirrorValid = true;
+    QString copy = toQString(tail);
+    release();
+    if (field == Field::ErrorBox) {
+        if (!copy.isEmpty())
+            m_log->append(copy);
+    } else {
+        TextBox *box = m_lines[static_cast<std::size_t>(field)];
+        box->setText(box->text() + copy);
     }
-    return m_logMirror;
 }
 
 void WidgetFields::setLogText(std::u16string_view text)
 {
-    const std::u16string_view current = m_mirrorValid ? std::u16string_view(m_logMirror) : std::u16string_view();
-    const bool extends = m_mirrorValid && text.size() >= current.size() &&
-                         std::memcmp(text.data(), current.data(), current.size() * sizeof(char16_t)) == 0;
-    // The mirror always ends in a complete line break or none, so a tail can
-    // never join a CR of the old text to an LF of its own. The box decides
-    // what makes a line break; the mirror takes its text from the box.
-    if (extends) {
-        const qsizetype before = m_log->text().size();
-        m_log->append(toQString(text.substr(current.size())));
-        appendWithCrLf(m_logMirror, QStringView(m_log->text()).mid(before));
+    // A tail can never join a CR of the old text to an LF of its own: the
+    // box's text read back ends in a whole CR LF or in neither.
+    // Either way this is a new text, shown from its start.
+    const std::size_t covered = coveredBy(m_log->text(), text);
+    if (covered <= text.size()) {
+        if (covered < text.size())
+            m_log->append(toQString(text.substr(covered)));
+        m_log->setCursorPosition(0);
     } else {
         m_log->setText(toQString(text));
-        m_logMirror.clear();
-        appendWithCrLf(m_logMirror, m_log->text());
-        m_mirrorValid = true;
     }
 }
 

@@ -1,12 +1,14 @@
 #pragma once
-// The field model over the window's text boxes. The message log's box keeps
-// LF line ends; its text is read and written with CR LF between lines, and a
-// new text that only extends the old one is appended as a tail, so that a
-// long log is neither converted nor wrapped anew.
+// The field model over the window's text boxes. It keeps no texts of its own
+// beyond the call that reads them: a field's text is handed out as a view into
+// the box's own string, and the message log, whose box keeps LF line ends, as
+// a copy with CR LF between lines; either is let go at the next call. A log
+// text that only extends the old one, and every append, goes into the box as
+// a tail, so that a long log is neither read, converted nor wrapped anew.
 
 #include "fields.h"
 
-#include <QMetaObject>
+#include <QString>
 
 #include <array>
 #include <string>
@@ -19,25 +21,21 @@ class TextBox;
 class WidgetFields final : public FieldModel {
 public:
     WidgetFields(TextBox *dom, TextBox *area, TextBox *port, TextBox *addr, LogBox *errorbox);
-    ~WidgetFields() override;
-    WidgetFields(const WidgetFields &) = delete;
-    WidgetFields &operator=(const WidgetFields &) = delete;
 
     std::u16string_view text(Field field) const override;
     void setText(Field field, std::u16string_view text) override;
+    void appendText(Field field, std::u16string_view tail) override;
 
 private:
-    std::u16string_view logText() const;
+    void release() const;
     void setLogText(std::u16string_view text);
 
     std::array<TextBox *, 4> m_lines;
-    // The last text read from each line, so that text() can hand out a view.
-    mutable std::array<std::u16string, 4> m_lineTexts;
     LogBox *m_log;
-    // The log's text as last read or written, valid until the user edits it.
-    mutable std::u16string m_logMirror;
-    mutable bool m_mirrorValid = false;
-    QMetaObject::Connection m_editWatch;
+    // What the last text() handed out: a share of a box's string, or the
+    // log's text with CR LF.
+    mutable QString m_lineText;
+    mutable std::u16string m_logText;
 };
 
 } // namespace quorran
