@@ -64,7 +64,8 @@ private slots:
     void conversionsByMouse_data();
     void conversionsByMouse();
     void typedLogIsExtendedOrReplaced();
-    void logShowsItsStartAfterAConversion();
+    void logViewAfterAConversion_data();
+    void logViewAfterAConversion();
     void longLinesWrapWithoutScrollBars();
     void logLineEndsAfterEdits();
     void hugeUnbrokenLogText();
@@ -700,10 +701,38 @@ void TestWindow::typedLogIsExtendedOrReplaced()
     COMPARE_TEXT(m_window->fields().text(Field::ErrorBox), u16(DOM + AREA));
 }
 
-// After a conversion the log shows its first line with the caret there,
-// wherever the user had moved it.
-void TestWindow::logShowsItsStartAfterAConversion()
+void TestWindow::logViewAfterAConversion_data()
 {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("inputs"); // dom, area, port, addr
+    QTest::addColumn<QString>("lastLines");  // what the log ends with
+    QTest::addColumn<bool>("showsEnd");
+
+    const QString area = "ERROR: Area ID must be within [0,255]\n";
+    const QString port = "ERROR: Port ID must be within [0,255]\n";
+    QTest::newRow("area error appends") << "SSCommand1" << QStringList{"1", "256", "1", ""} << area << true;
+    QTest::newRow("port error appends") << "SSCommand1" << QStringList{"1", "1", "-1", ""} << port << true;
+    QTest::newRow("area and port errors append")
+        << "SSCommand1" << QStringList{"1", "300", "300", ""} << area + port << true;
+    QTest::newRow("domain error replaces")
+        << "SSCommand1" << QStringList{"0", "1", "1", ""} << "ERROR: Domain ID must be within [1,239]\n"
+        << false;
+    QTest::newRow("success replaces") << "SSCommand1" << QStringList{"1", "2", "3", ""} << " 1. 2. 3 --->  66051\n"
+                                      << false;
+    QTest::newRow("address error replaces")
+        << "SSCommand2" << QStringList{"", "", "", "5"} << "ERROR: Address ID must be within [65536,15728896]\n"
+        << false;
+}
+
+// A conversion that appends leaves the view on the new last lines, with the
+// caret after them, twice running as well; one that replaces shows the start.
+void TestWindow::logViewAfterAConversion()
+{
+    QFETCH(QString, button);
+    QFETCH(QStringList, inputs);
+    QFETCH(QString, lastLines);
+    QFETCH(bool, showsEnd);
+
     showAndActivate();
     auto *log = find<LogBox>("errorbox");
     QString notes;
@@ -711,16 +740,30 @@ void TestWindow::logShowsItsStartAfterAConversion()
         notes += QString("note %1\n").arg(i);
     log->setFocus(Qt::OtherFocusReason);
     log->insert(notes);
-    QVERIFY(log->firstVisibleLine() > 0);
-    for (const char *name : {"dom", "area", "port"})
-        click(name);
-    QTest::keyClicks(find("dom"), "1");
-    QTest::keyClicks(find("area"), "256");
-    QTest::keyClicks(find("port"), "1");
-    click("SSCommand1");
-    QCOMPARE(log->text(), notes + "ERROR: Area ID must be within [0,255]\n");
-    QCOMPARE(log->firstVisibleLine(), 0);
-    QCOMPARE(log->cursorPosition(), 0);
+    QTest::keyClick(log, Qt::Key_Home, Qt::ControlModifier);
+    const char *names[] = {"dom", "area", "port", "addr"};
+    for (int i = 0; i < 4; ++i) {
+        click(names[i]);
+        QTest::keyClicks(find(names[i]), inputs.at(i));
+    }
+    for (int run = 0; run < 2; ++run) {
+        click(button.toLatin1().constData());
+        QVERIFY(log->text().endsWith(lastLines));
+        const QRect caret = log->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        if (showsEnd) {
+            QCOMPARE(log->text(), notes + lastLines.repeated(run + 1));
+            QCOMPARE(log->cursorPosition(), log->text().size());
+            QVERIFY(log->rect().contains(caret));
+            // The new lines stand right above the caret's empty line.
+            const int newLines = static_cast<int>(lastLines.count('\n'));
+            QVERIFY(log->firstVisibleLine() <= log->lineCount() - 1 - newLines);
+            QVERIFY(log->firstVisibleLine() > 0);
+        } else {
+            QCOMPARE(log->text(), lastLines);
+            QCOMPARE(log->cursorPosition(), 0);
+            QCOMPARE(log->firstVisibleLine(), 0);
+        }
+    }
 }
 
 void TestWindow::longLinesWrapWithoutScrollBars()

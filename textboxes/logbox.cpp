@@ -1,14 +1,17 @@
-// The box keeps where every shown line starts. An edit wraps again only the
-// paragraphs it touched and shifts the starts after them. Wrapping adds up
+// The box keeps where every shown line starts. An edit wraps again from a
+// few lines before it until a line starts where an old one did, and shifts
+// the starts after that. Wrapping adds up
 // the advances of single characters, measured once per character and font,
 // so a paste of megabytes wraps in milliseconds; only the lines in view are
 // shaped and drawn, each as a layout of its own.
 
 #include "logbox.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QTextLayout>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -20,6 +23,11 @@ namespace {
 // No shown line is longer, even of characters without width.
 constexpr int kLongestLine = 1024;
 constexpr int kMarkReach = 32;
+// How far back of an edit a line's break may have looked: the character that
+// did not fit and the one after it lie at most a mark reach and a surrogate
+// pair into the line after next.
+constexpr int kEditReach = 2 * kMarkReach;
+constexpr int kEditLinesBack = 2;
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
@@ -48,7 +56,11 @@ QString LogBox::withLineFeeds(const QString &text)
 
 void LogBox::setText(const QString &text) { resetText(withLineFeeds(text), 0); }
 
-void LogBox::append(const QString &text) { appendText(withLineFeeds(text), 0); }
+void LogBox::append(const QString &text)
+{
+    const QString tail = withLineFeeds(text);
+    appendText(tail, static_cast<int>(content().size() + tail.size()));
+}
 
 qreal LogBox::advanceOf(char32_t code) const
 {
@@ -68,27 +80,40 @@ qreal LogBox::advanceOf(char32_t code) const
     return advance;
 }
 
-// Appends the start of every line of the paragraph [from, to).
-void LogBox::wrapParagraph(int from, int to, std::vector<int> &starts) const
+// Hands `sink` the start of every line from the one at `from` on, that one
+// included, until it returns false or the text ends. A line starts where the
+// one before it ended, whatever came before: wrapping from any line start
+// gives the lines a wrap from the text's start would.
+template <typename Sink> void LogBox::wrapLines(int from, Sink &&sink) const
 {
     const auto *chars = reinterpret_cast<const char16_t *>(content().constData());
+    const int size = static_cast<int>(content().size());
     const auto step = [&](int i, qreal x, int &length) {
         const char16_t c = chars[i];
         length = 1;
         if (c == u'\t')
             return (std::floor(x / kTabStop) + 1) * kTabStop;
-        if (QChar::isHighSurrogate(c) && i + 1 < to && QChar::isLowSurrogate(chars[i + 1])) {
+        if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1])) {
             length = 2;
             return x + advanceOf(QChar::surrogateToUcs4(c, chars[i + 1]));
         }
         return x + advanceOf(c);
     };
 
-    starts.push_back(from);
+    if (!sink(from))
+        return;
     int lineStart = from;
     int breakAt = -1; // after the last blanks of the line, where it may break
     qreal x = 0;
-    for (int i = from; i < to;) {
+    for (int i = from; i < size;) {
+        if (chars[i] == u'\n') {
+            lineStart = ++i;
+            breakAt = -1;
+            x = 0;
+            if (!sink(lineStart))
+                return;
+            continue;
+        }
         int length = 1;
         const bool full = i - lineStart >= kLongestLine;
         if (isBlank(chars[i]) && !full) {
@@ -101,19 +126,22 @@ void LogBox::wrapParagraph(int from, int to, std::vector<int> &starts) const
         if (i > lineStart && (next > m_wrapWidth || full)) {
             int start = breakAt > lineStart && !full ? breakAt : i;
             // A combining mark stays with its character, within a short reach
-            // that keeps a flood of marks linear.
+            // that keeps a flood of marks linear; one on a blank is let go.
             if (start == i && !full) {
-                while (start - 1 > lineStart && start > i - kMarkReach && QChar::isMark(chars[start]))
+                while (start - 1 > lineStart && start > i - kMarkReach && QChar::isMark(chars[start]) &&
+                       !isBlank(chars[start - 1]))
                     --start;
             }
-            if (start < i && QChar::isLowSurrogate(chars[start]) && start - 1 > lineStart)
+            if (start < i && start - 1 > lineStart && QChar::isLowSurrogate(chars[start]) &&
+                QChar::isHighSurrogate(chars[start - 1]))
                 --start;
-            starts.push_back(start);
-            lineStart = start;
+            if (!sink(start))
+                return;
+            // The new line is wrapped from its start like any other: the
+            // characters carried over hold no blank and fit again.
+            lineStart = i = start;
             breakAt = -1;
             x = 0;
-            for (int k = start; k < i; k += length)
-                x = step(k, x, length);
             continue;
         }
         x = next;
@@ -121,29 +149,14 @@ void LogBox::wrapParagraph(int from, int to, std::vector<int> &starts) const
     }
 }
 
-// Wraps the paragraphs from `from` up to the line break at `lastBreak`, or up
-// to the end of the text if that is negative.
-void LogBox::wrapRange(int from, qsizetype lastBreak, std::vector<int> &starts) const
-{
-    const QString &text = content();
-    int position = from;
-    for (;;) {
-        const qsizetype end = text.indexOf(u'\n', position);
-        if (end < 0) {
-            wrapParagraph(position, static_cast<int>(text.size()), starts);
-            return;
-        }
-        wrapParagraph(position, static_cast<int>(end), starts);
-        if (lastBreak >= 0 && end >= lastBreak)
-            return;
-        position = static_cast<int>(end) + 1;
-    }
-}
-
 void LogBox::rewrap()
 {
     m_lineStarts.clear();
-    wrapRange(0, -1, m_lineStarts);
+    wrapLines(0, [this](int start) {
+        m_lineStarts.push_back(start);
+        return true;
+    });
+    m_lineStarts.shrink_to_fit();
 }
 
 // A hidden box gets its resize events only when it is shown; its lines
@@ -161,21 +174,34 @@ void LogBox::textChanged(int start, int removed, int added)
 {
     if (widthChanged())
         return;
-    const QString &text = content();
     const int delta = added - removed;
-    // The paragraphs from the one holding `start` to the one ending after the
-    // new characters are wrapped again; those after keep their lines.
-    const int from = start > 0 ? static_cast<int>(text.lastIndexOf(u'\n', start - 1)) + 1 : 0;
-    const qsizetype lastBreak = text.indexOf(u'\n', start + added);
-    const auto first = std::lower_bound(m_lineStarts.begin(), m_lineStarts.end(), from);
-    const auto last = lastBreak < 0
-                          ? m_lineStarts.end()
-                          : std::lower_bound(first, m_lineStarts.end(), static_cast<int>(lastBreak) + 1 - delta);
-    for (auto kept = last; kept != m_lineStarts.end(); ++kept)
-        *kept += delta;
+    const int editEnd = start + added;
+    const auto first = static_cast<std::size_t>(std::max(0, lineAt(std::max(0, start - kEditReach)) - kEditLinesBack));
+    // Old starts are passed over until one, shifted, is where a new line
+    // starts after the edit: from there on the old lines hold.
+    std::size_t old = first;
+    bool met = false;
     std::vector<int> fresh;
-    wrapRange(from, lastBreak, fresh);
-    m_lineStarts.insert(m_lineStarts.erase(first, last), fresh.begin(), fresh.end());
+    wrapLines(m_lineStarts[first], [&](int lineStart) {
+        if (lineStart >= editEnd) {
+            const int before = lineStart - delta;
+            while (old < m_lineStarts.size() && m_lineStarts[old] < before)
+                ++old;
+            met = old < m_lineStarts.size() && m_lineStarts[old] == before;
+            if (met)
+                return false;
+        }
+        fresh.push_back(lineStart);
+        return true;
+    });
+    const auto keptFrom = met ? m_lineStarts.begin() + static_cast<std::ptrdiff_t>(old) : m_lineStarts.end();
+    for (auto kept = keptFrom; kept != m_lineStarts.end(); ++kept)
+        *kept += delta;
+    m_lineStarts.insert(m_lineStarts.erase(m_lineStarts.begin() + static_cast<std::ptrdiff_t>(first), keptFrom),
+                        fresh.begin(), fresh.end());
+    // A long text replaced by a short one gives its memory back.
+    if (m_lineStarts.capacity() > 4 * m_lineStarts.size() + 1024)
+        m_lineStarts.shrink_to_fit();
 }
 
 // The end of what a line shows: its line break, if it has one, is not shown.
@@ -259,7 +285,8 @@ void LogBox::drawText(QPainter &painter) const
 {
     const QRect rect = textRect();
     const int caret = caretLine();
-    for (int line = m_top, y = rect.top(); line < lineCount() && y <= rect.bottom(); ++line, y += lineHeight()) {
+    const int end = std::min(lineCount(), m_top + visibleLines());
+    for (int line = m_top, y = rect.top(); line < end; ++line, y += lineHeight()) {
         QTextLayout layout;
         layoutLine(layout, line);
         drawPiece(painter, layout, QPointF(rect.left(), y), lineStart(line), line == caret);
@@ -313,6 +340,47 @@ void LogBox::keyPressEvent(QKeyEvent *event)
         EditBox::keyPressEvent(event);
         return;
     }
+    event->accept();
+}
+
+// As a scroll area without scroll bars does: so many lines a notch, a part
+// of a line kept for the next event, never more than a page at once, and a
+// page a notch with Ctrl or Shift. The caret stays where it is.
+void LogBox::wheelEvent(QWheelEvent *event)
+{
+    const QPoint delta = event->angleDelta();
+    event->ignore();
+    if (std::abs(delta.x()) > std::abs(delta.y()) || delta.y() == 0)
+        return;
+    const qreal notches = delta.y() / 120.0;
+    const int page = visibleLines();
+    int lines = 0;
+    if (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier)) {
+        lines = std::clamp(static_cast<int>(notches * page), -page, page);
+        m_wheelLines = 0;
+    } else {
+        if (m_wheelLines != 0 && notches / m_wheelLines < 0)
+            m_wheelLines = 0;
+        m_wheelLines += QApplication::wheelScrollLines() * notches;
+        lines = std::clamp(static_cast<int>(m_wheelLines), -page, page);
+        m_wheelLines -= static_cast<int>(m_wheelLines);
+    }
+    const int lastTop = std::max({0, lineCount() - page, m_top});
+    const int top = std::clamp(m_top - lines, 0, lastTop);
+    if (lines == 0) {
+        // Part of a line: taken while there is somewhere to go.
+        if ((m_wheelLines > 0 && m_top > 0) || (m_wheelLines < 0 && m_top < lastTop))
+            event->accept();
+        else
+            m_wheelLines = 0;
+        return;
+    }
+    if (top == m_top) {
+        m_wheelLines = 0;
+        return;
+    }
+    m_top = top;
+    update();
     event->accept();
 }
 

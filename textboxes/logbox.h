@@ -1,9 +1,11 @@
 #pragma once
 // The multi-line message log. Lines wrap at the box's width, after blanks
 // where they can and anywhere where they cannot. There are no scroll bars:
-// lines beyond the box's height are reached with the caret. The text keeps
-// its line breaks as LF; a CR LF, a lone CR or a paragraph separator that is
-// set, typed or pasted becomes one LF.
+// lines beyond the box's height are reached with the caret or the mouse
+// wheel. Only whole lines are shown: the strip below the last line that fits
+// stays blank rather than show the top half of a line the caret keys treat as
+// out of view. The text keeps its line breaks as LF; a CR LF, a lone CR or a
+// paragraph separator that is set, typed or pasted becomes one LF.
 
 #include "editbox.h"
 
@@ -19,8 +21,8 @@ class LogBox : public EditBox {
 public:
     explicit LogBox(QWidget *parent = nullptr);
 
-    // Replace or extend the whole text, as a conversion does; either way the
-    // box then shows the start of its text, with the caret there.
+    // Replace the whole text and show its start, or extend it and show its
+    // end, as a conversion does; the caret goes there.
     void setText(const QString &text);
     void append(const QString &text);
 
@@ -43,13 +45,13 @@ protected:
     void drawText(QPainter &painter) const override;
 
     void keyPressEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
     qreal advanceOf(char32_t code) const;
-    void wrapParagraph(int from, int to, std::vector<int> &starts) const;
-    void wrapRange(int from, qsizetype lastBreak, std::vector<int> &starts) const;
+    template <typename Sink> void wrapLines(int from, Sink &&sink) const;
     void rewrap();
     bool widthChanged();
     int lineEnd(int line) const;
@@ -65,7 +67,8 @@ private:
     // Where each line starts, ascending; the first is 0.
     std::vector<int> m_lineStarts{0};
     qreal m_wrapWidth = 0;
-    int m_top = 0; // first line in view
+    int m_top = 0;          // first line in view
+    qreal m_wheelLines = 0; // a part of a line the wheel has not yet scrolled
     QFontMetricsF m_metrics;
     mutable std::vector<float> m_advances; // by UTF-16 code, negative until measured, empty until the first
     mutable std::unordered_map<char32_t, qreal> m_wideAdvances;

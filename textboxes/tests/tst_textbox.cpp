@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextLayout>
@@ -66,6 +67,9 @@ private slots:
     void logWrapping();
     void logEditsWrapLikeAFreshBox();
     void logCaretStaysInView();
+    void logWheelScrollsLikePlainTextEdit_data();
+    void logWheelScrollsLikePlainTextEdit();
+    void logShowsWholeLinesOnly();
     void logLineEnds();
     void tabIntoBoxes();
     void logHugeText();
@@ -1062,14 +1066,23 @@ void TestTextBox::logWrapping()
     }
 }
 
-// Edits wrap only the paragraphs they touch; the lines must come out as a
+// Edits wrap again only the lines near them; the lines must come out as a
 // box that wraps the whole text afresh would have them.
 void TestTextBox::logEditsWrapLikeAFreshBox()
 {
     LogBox fresh(m_window.get());
     fresh.setGeometry(m_log->geometry());
     fresh.setFont(m_log->font());
-    const QStringList pieces = {"ERROR: Port ID ", "must ", "\n", "77777777777777777777777777777777", " ", "\n\n", "x"};
+    const QStringList pieces = {"ERROR: Port ID ",
+                                "must ",
+                                "\n",
+                                "77777777777777777777777777777777",
+                                " ",
+                                "\n\n",
+                                "x",
+                                "\t",
+                                QString::fromUtf8("\u0301\u0302"),
+                                QString::fromUtf8("\U0001F600")};
     QRandomGenerator random(20261207);
     m_log->setText("start\n");
     for (int edit = 0; edit < 300; ++edit) {
@@ -1094,8 +1107,8 @@ void TestTextBox::logEditsWrapLikeAFreshBox()
     QVERIFY(lineStarts(*m_log) == lineStarts(fresh));
 }
 
-// The box scrolls by whole lines to keep the caret in view and by nothing
-// else; a text set or extended by the program shows its start.
+// The box scrolls by whole lines to keep the caret in view; a text set by
+// the program shows its start, a text extended by it its end.
 void TestTextBox::logCaretStaysInView()
 {
     QString text;
@@ -1109,13 +1122,8 @@ void TestTextBox::logCaretStaysInView()
         QVERIFY(box.contains(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect()));
     }
     QCOMPARE(m_log->cursorPosition(), text.indexOf("line 20"));
-    QVERIFY(m_log->firstVisibleLine() > 0);
-
-    QWheelEvent wheel(QPointF(20, 20), m_log->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
     const int top = m_log->firstVisibleLine();
-    QApplication::sendEvent(m_log, &wheel);
-    QCOMPARE(m_log->firstVisibleLine(), top);
+    QVERIFY(top > 0);
 
     // A click lands on the line under the mouse.
     const int lineHeight = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().height();
@@ -1123,12 +1131,112 @@ void TestTextBox::logCaretStaysInView()
                       QPoint(m_log->width() - 4, 4 + lineHeight + lineHeight / 2));
     QCOMPARE(m_log->cursorPosition(), text.indexOf(QString("\n"), text.indexOf(QString("line %1").arg(top + 1))));
 
-    QTest::keyClick(m_log, Qt::Key_End, Qt::ControlModifier);
-    QVERIFY(box.contains(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect()));
+    QTest::keyClick(m_log, Qt::Key_Home, Qt::ControlModifier);
     m_log->append("more\n");
+    QCOMPARE(m_log->text(), text + "more\n");
+    QCOMPARE(m_log->cursorPosition(), m_log->text().size());
+    QVERIFY(box.contains(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect()));
+    QVERIFY(m_log->firstVisibleLine() > top);
+    m_log->setText(text);
     QCOMPARE(m_log->firstVisibleLine(), 0);
     QCOMPARE(m_log->cursorPosition(), 0);
-    QCOMPARE(m_log->text(), text + "more\n");
+}
+
+void TestTextBox::logWheelScrollsLikePlainTextEdit_data()
+{
+    QTest::addColumn<QList<int>>("deltas"); // one wheel event each, in eighths of a degree
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("horizontal");
+    QTest::addColumn<bool>("fromEnd");
+    QTest::addColumn<int>("linesPerNotch");
+
+    QTest::newRow("notches down and up") << QList<int>{-120, -120, 120} << 0 << false << false << 3;
+    QTest::newRow("one line a notch") << QList<int>{-120, -120, 120} << 0 << false << false << 1;
+    QTest::newRow("past the top") << QList<int>{-120, 120, 120} << 0 << false << false << 3;
+    QTest::newRow("fine steps add up") << QList<int>{-40, -40, -40, -20, -20} << 0 << false << false << 3;
+    QTest::newRow("turning back drops the part") << QList<int>{-60, 60, -60, -60, 60} << 0 << false << false << 3;
+    QTest::newRow("fast spin is a page at most") << QList<int>{-600, -1200, 600} << 0 << false << false << 3;
+    QTest::newRow("ctrl pages") << QList<int>{-120, -120, -30, 120} << int(Qt::ControlModifier) << false << false << 3;
+    QTest::newRow("shift pages") << QList<int>{-120, -120, 120} << int(Qt::ShiftModifier) << false << false << 3;
+    QTest::newRow("sideways does nothing") << QList<int>{-120, 120} << 0 << true << false << 3;
+    QTest::newRow("past the end") << QList<int>{-120, -40, 120, -120} << 0 << false << true << 3;
+}
+
+// The wheel moves the view as a QPlainTextEdit without scroll bars moves it,
+// and the same events are taken or left to the parent; the caret stays.
+void TestTextBox::logWheelScrollsLikePlainTextEdit()
+{
+    QFETCH(QList<int>, deltas);
+    QFETCH(int, modifiers);
+    QFETCH(bool, horizontal);
+    QFETCH(bool, fromEnd);
+    QFETCH(int, linesPerNotch);
+
+    const int defaultLines = QApplication::wheelScrollLines();
+    QApplication::setWheelScrollLines(linesPerNotch);
+    const auto restore = qScopeGuard([defaultLines] { QApplication::setWheelScrollLines(defaultLines); });
+
+    QPlainTextEdit plain(m_window.get());
+    plain.setGeometry(m_log->geometry().translated(0, m_log->height() + 8));
+    plain.setFont(m_log->font());
+    plain.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    plain.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    plain.show();
+    QString text;
+    for (int i = 0; i < 60; ++i)
+        text += QString("line %1\n").arg(i);
+    plain.setPlainText(text);
+    m_log->setText(text);
+    QCoreApplication::processEvents();
+    if (fromEnd) {
+        plain.verticalScrollBar()->setValue(plain.verticalScrollBar()->maximum());
+        m_log->setFocus(Qt::OtherFocusReason);
+        QTest::keyClick(m_log, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(m_log->firstVisibleLine(), plain.verticalScrollBar()->value());
+    }
+    const int caret = m_log->cursorPosition();
+
+    for (const int delta : deltas) {
+        const QPoint angle = horizontal ? QPoint(delta, 0) : QPoint(0, delta);
+        const auto send = [&](QWidget *to) {
+            QWheelEvent wheel(QPointF(20, 20), to->mapToGlobal(QPointF(20, 20)), QPoint(), angle, Qt::NoButton,
+                              Qt::KeyboardModifiers(modifiers), Qt::NoScrollPhase, false);
+            QApplication::sendEvent(to, &wheel);
+            return wheel.isAccepted();
+        };
+        const bool plainTook = send(plain.viewport());
+        const bool logTook = send(m_log);
+        QCOMPARE(m_log->firstVisibleLine(), plain.verticalScrollBar()->value());
+        QCOMPARE(logTook, plainTook);
+    }
+    QCOMPARE(m_log->cursorPosition(), caret);
+}
+
+// A box with room for four and a half lines shows four: it paints as a box
+// that holds only those four lines does.
+void TestTextBox::logShowsWholeLinesOnly()
+{
+    const QRect caret = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const int lineHeight = caret.height();
+    m_log->resize(m_log->width(), 2 * caret.top() + 4 * lineHeight + lineHeight / 2);
+    LogBox fourLines(m_window.get());
+    fourLines.setGeometry(m_log->geometry().translated(0, m_log->height() + 8));
+    fourLines.setFont(m_log->font());
+    fourLines.show();
+    QStringList lines;
+    for (int i = 0; i < 6; ++i)
+        lines << QString(20, QChar(0x2588));
+    m_log->setText(lines.join('\n'));
+    fourLines.setText(lines.mid(0, 4).join('\n'));
+    QCOMPARE(m_log->lineCount(), 6);
+    QCOMPARE(fourLines.lineCount(), 4);
+    QCOMPARE(m_log->grab().toImage(), fourLines.grab().toImage());
+
+    // The caret keys count the same four lines.
+    m_log->setFocus(Qt::OtherFocusReason);
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(m_log, Qt::Key_Down);
+    QCOMPARE(m_log->firstVisibleLine(), 1);
 }
 
 // End on a wrapped line puts the caret after its last character, on that
