@@ -228,7 +228,8 @@ void BM_UndoMemory(benchmark::State &state)
 BENCHMARK(BM_UndoMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Keys typed into a log that holds one unbroken paragraph of fifty million
-// characters: at its start, in its middle and at its end, painting included.
+// digits: at its start, in its middle and at its end, painting included. The
+// first key also pays for bringing the text's memory into play.
 void BM_LogKeyInHugeParagraph(benchmark::State &state)
 {
     const QString paragraph(qsizetype{50'000'000}, QLatin1Char('7'));
@@ -254,12 +255,15 @@ void BM_LogKeyInHugeParagraph(benchmark::State &state)
                 QApplication::sendEvent(log, &press);
                 log->repaint();
                 const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-                worstMs = std::max(worstMs, ms);
+                if (keys == 0)
+                    state.counters["first_key_ms"] = ms;
+                else
+                    worstMs = std::max(worstMs, ms);
                 totalMs += ms;
             }
         }
         state.counters["key_ms_mean"] = totalMs / keys;
-        state.counters["key_ms_worst"] = worstMs;
+        state.counters["key_ms_worst_after_first"] = worstMs;
     }
 }
 BENCHMARK(BM_LogKeyInHugeParagraph)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -1,6 +1,8 @@
-// The box keeps where every shown line starts. An edit wraps again from a
-// few lines before it until a line starts where an old one did, and shifts
-// the starts after that. Wrapping adds up
+// The box keeps where every shown line starts, as far as anything has looked:
+// an edit wraps again from a few lines before it until a line starts where an
+// old one did, and then takes the old starts after it, shifted; where none
+// does, as in a run of digits that all have one width, the rest is wrapped
+// when it is looked at. Wrapping adds up
 // the advances of single characters, measured once per character and font,
 // so a paste of megabytes wraps in milliseconds; only the lines in view are
 // shaped and drawn, each as a layout of its own.
@@ -15,6 +17,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace quorran {
 
@@ -54,7 +58,13 @@ QString LogBox::withLineFeeds(const QString &text)
     return out;
 }
 
-void LogBox::setText(const QString &text) { resetText(withLineFeeds(text), 0); }
+void LogBox::setText(const QString &text)
+{
+    // Room to type into, so that the first key does not copy a long text.
+    QString own = withLineFeeds(text);
+    own.reserve(own.size() + 1024);
+    resetText(own, 0);
+}
 
 void LogBox::append(const QString &text)
 {
@@ -151,12 +161,63 @@ template <typename Sink> void LogBox::wrapLines(int from, Sink &&sink) const
 
 void LogBox::rewrap()
 {
-    m_lineStarts.clear();
-    wrapLines(0, [this](int start) {
-        m_lineStarts.push_back(start);
-        return true;
-    });
+    m_lineStarts.assign(1, 0);
     m_lineStarts.shrink_to_fit();
+    m_laterStarts.clear();
+    m_laterStarts.shrink_to_fit();
+    m_laterFrom = 0;
+    m_wrappedAll = content().isEmpty();
+}
+
+void LogBox::wrapUntil(int line, int position) const
+{
+    // A little more than asked, so that painting line by line wraps on rarely.
+    constexpr int kMoreLines = 64;
+    const auto enough = [&] {
+        return std::cmp_greater(m_lineStarts.size(), static_cast<std::size_t>(line) + kMoreLines) &&
+               m_lineStarts.back() > position;
+    };
+    if (m_wrappedAll || enough())
+        return;
+    const int from = m_lineStarts.back();
+    bool stopped = false;
+    wrapLines(from, [&](int start) {
+        if (start == from)
+            return true;
+        while (m_laterFrom < m_laterStarts.size() && m_laterStarts[m_laterFrom] < start)
+            ++m_laterFrom;
+        if (m_laterFrom < m_laterStarts.size() && m_laterStarts[m_laterFrom] == start) {
+            m_lineStarts.insert(m_lineStarts.end(), m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom),
+                                m_laterStarts.end());
+            return false;
+        }
+        m_lineStarts.push_back(start);
+        stopped = enough();
+        return !stopped;
+    });
+    if (!stopped) {
+        m_wrappedAll = true;
+        m_laterStarts.clear();
+        m_laterFrom = 0;
+    }
+}
+
+bool LogBox::hasLine(int line) const
+{
+    wrapUntil(line, -1);
+    return std::cmp_less(line, m_lineStarts.size());
+}
+
+int LogBox::lineCount() const
+{
+    wrapUntil(std::numeric_limits<int>::max() - 1024, std::numeric_limits<int>::max());
+    return static_cast<int>(m_lineStarts.size());
+}
+
+int LogBox::lineStart(int line) const
+{
+    hasLine(line);
+    return m_lineStarts[static_cast<std::size_t>(line)];
 }
 
 // A hidden box gets its resize events only when it is shown; its lines
@@ -175,30 +236,29 @@ void LogBox::textChanged(int start, int removed, int added)
     if (widthChanged())
         return;
     const int delta = added - removed;
-    const int editEnd = start + added;
-    const auto first = static_cast<std::size_t>(std::max(0, lineAt(std::max(0, start - kEditReach)) - kEditLinesBack));
-    // Old starts are passed over until one, shifted, is where a new line
-    // starts after the edit: from there on the old lines hold.
-    std::size_t old = first;
-    bool met = false;
-    std::vector<int> fresh;
-    wrapLines(m_lineStarts[first], [&](int lineStart) {
-        if (lineStart >= editEnd) {
-            const int before = lineStart - delta;
-            while (old < m_lineStarts.size() && m_lineStarts[old] < before)
-                ++old;
-            met = old < m_lineStarts.size() && m_lineStarts[old] == before;
-            if (met)
-                return false;
-        }
-        fresh.push_back(lineStart);
-        return true;
-    });
-    const auto keptFrom = met ? m_lineStarts.begin() + static_cast<std::ptrdiff_t>(old) : m_lineStarts.end();
-    for (auto kept = keptFrom; kept != m_lineStarts.end(); ++kept)
-        *kept += delta;
-    m_lineStarts.insert(m_lineStarts.erase(m_lineStarts.begin() + static_cast<std::ptrdiff_t>(first), keptFrom),
-                        fresh.begin(), fresh.end());
+    const int oldEditEnd = start + removed;
+    const auto known = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), std::max(0, start - kEditReach));
+    const auto keep =
+        static_cast<std::size_t>(std::max<std::ptrdiff_t>(known - m_lineStarts.begin() - kEditLinesBack, 1));
+    // Old starts after the edit: those wrapped so far when they reach the end,
+    // else those of the earlier wrap, which have no gap before them.
+    if (m_wrappedAll) {
+        const auto after =
+            std::lower_bound(m_lineStarts.begin() + static_cast<std::ptrdiff_t>(keep), m_lineStarts.end(), oldEditEnd);
+        m_laterStarts.assign(after, m_lineStarts.end());
+        m_laterFrom = 0;
+    } else {
+        m_laterFrom =
+            static_cast<std::size_t>(std::lower_bound(m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom),
+                                                      m_laterStarts.end(), oldEditEnd) -
+                                     m_laterStarts.begin());
+    }
+    for (auto later = m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom); later != m_laterStarts.end();
+         ++later)
+        *later += delta;
+    m_lineStarts.resize(keep);
+    m_wrappedAll = false;
+    wrapUntil(0, start + added);
     // A long text replaced by a short one gives its memory back.
     if (m_lineStarts.capacity() > 4 * m_lineStarts.size() + 1024)
         m_lineStarts.shrink_to_fit();
@@ -207,19 +267,17 @@ void LogBox::textChanged(int start, int removed, int added)
 // The end of what a line shows: its line break, if it has one, is not shown.
 int LogBox::lineEnd(int line) const
 {
-    if (line + 1 >= lineCount())
+    if (!hasLine(line + 1))
         return static_cast<int>(content().size());
     const int next = lineStart(line + 1);
     return isWrapped(line) ? next : next - 1;
 }
 
-bool LogBox::isWrapped(int line) const
-{
-    return line + 1 < lineCount() && content().at(lineStart(line + 1) - 1) != u'\n';
-}
+bool LogBox::isWrapped(int line) const { return hasLine(line + 1) && content().at(lineStart(line + 1) - 1) != u'\n'; }
 
 int LogBox::lineAt(int position) const
 {
+    wrapUntil(0, position);
     const auto after = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), position);
     return std::max(0, static_cast<int>(after - m_lineStarts.begin()) - 1);
 }
@@ -255,7 +313,8 @@ int LogBox::positionAt(const QPoint &point) const
 {
     const QRect rect = textRect();
     const int row = static_cast<int>(std::floor(static_cast<qreal>(point.y() - rect.top()) / lineHeight()));
-    const int line = std::clamp(m_top + row, 0, lineCount() - 1);
+    const int wanted = std::max(0, m_top + row);
+    const int line = hasLine(wanted) ? wanted : static_cast<int>(m_lineStarts.size()) - 1;
     return positionInLine(line, point.x() - rect.left());
 }
 
@@ -274,7 +333,8 @@ void LogBox::ensureCursorVisible()
     m_caretAtLineEnd = m_lineEndCandidate == cursorPosition();
     m_lineEndCandidate = -1;
     const int line = caretLine();
-    m_top = std::clamp(m_top, 0, lineCount() - 1);
+    if (!hasLine(m_top))
+        m_top = static_cast<int>(m_lineStarts.size()) - 1;
     if (line < m_top)
         m_top = line;
     else if (line >= m_top + visibleLines())
@@ -285,8 +345,8 @@ void LogBox::drawText(QPainter &painter) const
 {
     const QRect rect = textRect();
     const int caret = caretLine();
-    const int end = std::min(lineCount(), m_top + visibleLines());
-    for (int line = m_top, y = rect.top(); line < end; ++line, y += lineHeight()) {
+    const int end = m_top + visibleLines();
+    for (int line = m_top, y = rect.top(); line < end && hasLine(line); ++line, y += lineHeight()) {
         QTextLayout layout;
         layoutLine(layout, line);
         drawPiece(painter, layout, QPointF(rect.left(), y), lineStart(line), line == caret);
@@ -301,7 +361,8 @@ void LogBox::moveByLines(int lines, bool select)
         layoutLine(layout, line);
         m_goalX = layout.lineAt(0).cursorToX(cursorPosition() - lineStart(line));
     }
-    const int target = std::clamp(line + lines, 0, lineCount() - 1);
+    const int wanted = std::max(0, line + lines);
+    const int target = hasLine(wanted) ? wanted : static_cast<int>(m_lineStarts.size()) - 1;
     const qreal goal = m_goalX;
     moveCursor(positionInLine(target, goal), select);
     m_goalX = goal;
@@ -365,7 +426,8 @@ void LogBox::wheelEvent(QWheelEvent *event)
         lines = std::clamp(static_cast<int>(m_wheelLines), -page, page);
         m_wheelLines -= static_cast<int>(m_wheelLines);
     }
-    const int lastTop = std::max({0, lineCount() - page, m_top});
+    const int lastTop =
+        hasLine(m_top + 2 * page) ? m_top + page : std::max({0, static_cast<int>(m_lineStarts.size()) - page, m_top});
     const int top = std::clamp(m_top - lines, 0, lastTop);
     if (lines == 0) {
         // Part of a line: taken while there is somewhere to go.

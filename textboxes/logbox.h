@@ -27,8 +27,8 @@ public:
     void append(const QString &text);
 
     // Lines as the box shows them, wrapped ones counted one by one.
-    int lineCount() const { return static_cast<int>(m_lineStarts.size()); }
-    int lineStart(int line) const { return m_lineStarts[static_cast<std::size_t>(line)]; }
+    int lineCount() const;
+    int lineStart(int line) const;
     int firstVisibleLine() const { return m_top; }
 
     static QString withLineFeeds(const QString &text);
@@ -53,6 +53,9 @@ private:
     qreal advanceOf(char32_t code) const;
     template <typename Sink> void wrapLines(int from, Sink &&sink) const;
     void rewrap();
+    // Wraps on until `line` is known and a line starts after `position`.
+    void wrapUntil(int line, int position) const;
+    bool hasLine(int line) const;
     bool widthChanged();
     int lineEnd(int line) const;
     bool isWrapped(int line) const;
@@ -64,8 +67,14 @@ private:
     int visibleLines() const;
     void moveByLines(int lines, bool select);
 
-    // Where each line starts, ascending; the first is 0.
-    std::vector<int> m_lineStarts{0};
+    // Where each line starts, ascending, as far as the text is wrapped; the
+    // first is 0. The text is wrapped on as far as it is looked at.
+    mutable std::vector<int> m_lineStarts{0};
+    mutable bool m_wrappedAll = true;
+    // Starts of lines further on from an earlier wrap, still true of the text
+    // after them: where a new line starts at one of them, the rest hold.
+    mutable std::vector<int> m_laterStarts;
+    mutable std::size_t m_laterFrom = 0;
     qreal m_wrapWidth = 0;
     int m_top = 0;          // first line in view
     qreal m_wheelLines = 0; // a part of a line the wheel has not yet scrolled

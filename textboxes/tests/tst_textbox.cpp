@@ -1099,6 +1099,10 @@ void TestTextBox::logEditsWrapLikeAFreshBox()
                     QTest::keyClick(m_log, kind == 2 ? Qt::Key_Delete : Qt::Key_Backspace);
             }
         }
+        // Looked at after every third edit only, so that edits also meet lines
+        // not yet wrapped again.
+        if (edit % 3 != 2)
+            continue;
         fresh.setText(m_log->text());
         QVERIFY2(lineStarts(*m_log) == lineStarts(fresh), qPrintable(QString("edit %1").arg(edit)));
     }
