@@ -301,7 +301,8 @@ void TestAccessible::events_data()
                                              << QStringList{"update 0 Address ID  66051", "value", "cursor 6"};
     QTest::newRow("program changes a digit")
         << false << "12345" << QStringList{"=12845"} << QStringList{"update 2 3 8", "value"};
-    QTest::newRow("log appended") << true << "a\n" << QStringList{"+b\r\n"} << QStringList{"insert 2 b\n", "value"};
+    QTest::newRow("log appended") << true << "a\n"
+                                  << QStringList{"+b\r\n"} << QStringList{"insert 2 b\n", "value", "cursor 4"};
     QTest::newRow("megabyte field") << false << QString(1 << 20, QLatin1Char('7')) << QStringList{"8"}
                                     << QStringList{"insert 1048576 8", "value", "cursor 1048577"};
 }
