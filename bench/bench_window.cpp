@@ -4,8 +4,9 @@
 // Then pastes of ten megabytes into the fields and the log, a key typed
 // into a field that holds a long text, what undo keeps when twenty
 // characters are typed into a field of ten megabytes, keys typed into one
-// paragraph of fifty million characters in the log, and the memory the
-// process holds before and after two conversions over 200 MB in a field.
+// paragraph of fifty million characters in the log, the memory the process
+// holds before and after two conversions over 200 MB in a field, and a field
+// at the longest text a box can hold.
 
 #include "conversions.h"
 #include "fields.h"
@@ -14,6 +15,7 @@
 #include "textbox.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
@@ -23,6 +25,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <limits>
 
 using namespace quorran;
 
@@ -226,6 +229,48 @@ void BM_UndoMemory(benchmark::State &state)
     }
 }
 BENCHMARK(BM_UndoMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A box four characters short of the longest text it can hold (2^31 - 1
+// characters, 4 GB), 0: the Domain ID field, 1: the log: a paste of five
+// characters is refused whole and four typed keys fill the box to the last
+// character, the fourth refused. The counters give how far the box stays
+// short of the longest text after each step; the Area ID field keeps its
+// text throughout.
+void BM_LengthLimit(benchmark::State &state)
+{
+    constexpr qsizetype kLongest = std::numeric_limits<int>::max();
+    for (auto _ : state) {
+        QuorranWindow window;
+        window.show();
+        QCoreApplication::processEvents();
+        auto *area = window.findChild<TextBox *>(QStringLiteral("area"));
+        EditBox *box = nullptr;
+        if (state.range(0) == 0) {
+            auto *field = window.findChild<TextBox *>(QStringLiteral("dom"));
+            field->setText(QString(kLongest - 4, QLatin1Char('7')));
+            box = field;
+        } else {
+            auto *log = window.findChild<LogBox *>(QStringLiteral("errorbox"));
+            log->setText(QString(kLongest - 4, QLatin1Char('7')));
+            box = log;
+        }
+        box->setFocus();
+        QApplication::clipboard()->setText(QStringLiteral("12345"));
+        QElapsedTimer timer;
+        timer.start();
+        box->paste();
+        state.counters["paste_ms"] = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+        state.counters["short_after_paste"] = static_cast<double>(kLongest - box->text().size());
+        for (int i = 0; i < 4; ++i) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_1, Qt::NoModifier, QStringLiteral("1"));
+            QApplication::sendEvent(box, &key);
+        }
+        state.counters["short_after_keys"] = static_cast<double>(kLongest - box->text().size());
+        state.counters["area_kept"] = area->text() == QStringLiteral("Area_ID") ? 1 : 0;
+        state.counters["peak_mb"] = residentMegabytes();
+    }
+}
+BENCHMARK(BM_LengthLimit)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // Keys typed into a log that holds one unbroken paragraph of fifty million
 // digits: at its start, in its middle and at its end, painting included. The

@@ -953,11 +953,12 @@ int EditBox::surroundingStart() const
 
 int EditBox::surroundingEnd() const
 {
-    const int size = static_cast<int>(m_text.size());
-    int end = std::min(size, m_cursor + kSurroundingReach);
+    // In qsizetype: the caret may stand within the reach of the longest text.
+    const qsizetype size = m_text.size();
+    qsizetype end = std::min(size, qsizetype{m_cursor} + kSurroundingReach);
     if (end < size && m_text.at(end - 1).isHighSurrogate())
         ++end;
-    return end;
+    return static_cast<int>(end);
 }
 
 QRect EditBox::anchorRectangle() const

@@ -250,7 +250,7 @@ QString EditBoxAccessible::around(int direction, int offset, QAccessible::TextBo
         from = std::max(0, offset - kReach);
         if (from > 0 && all.at(from).isLowSurrogate())
             --from;
-        to = std::min(count, offset + kReach);
+        to = static_cast<int>(std::min(qsizetype{count}, qsizetype{offset} + kReach));
     }
     const Piece piece(from == 0 && to == count ? all : all.mid(from, to - from));
     const int inPiece = offset >= 0 && offset <= count ? offset - from : offset;
