@@ -70,6 +70,8 @@ protected:
     void appendText(const QString &text, int cursor);
     const QString &content() const { return m_text; }
     int anchorPosition() const { return m_anchor; }
+    // Where the caret stands within an input method's composition, if any.
+    int compositionCursor() const { return m_preedit.isEmpty() ? 0 : m_preeditCursor; }
     void moveCursor(int position, bool select);
     int nextPosition(int position) const;
     int previousPosition(int position) const;

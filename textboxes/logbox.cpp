@@ -324,7 +324,9 @@ QRect LogBox::cursorRectangle() const
     const int line = caretLine();
     QTextLayout layout;
     layoutLine(layout, line);
-    const int x = rect.left() + static_cast<int>(layout.lineAt(0).cursorToX(cursorPosition() - lineStart(line)));
+    const int x =
+        rect.left() +
+        static_cast<int>(layout.lineAt(0).cursorToX(cursorPosition() - lineStart(line) + compositionCursor()));
     return {x, rect.top() + (line - m_top) * lineHeight(), 1, lineHeight()};
 }
 

@@ -137,12 +137,12 @@ QRect TextBox::cursorRectangle() const
     const QRect rect = textRect();
     int x = 0;
     if (laidOutWhole()) {
-        x = qRound(wholeLayout().lineAt(0).cursorToX(cursorPosition())) - m_offset;
+        x = qRound(wholeLayout().lineAt(0).cursorToX(cursorPosition() + compositionCursor())) - m_offset;
     } else {
         QTextLayout layout;
         const int length = std::max(0, cursorPosition() - m_scroll);
         layoutPiece(layout, m_scroll, length);
-        x = qRound(layout.lineAt(0).cursorToX(length));
+        x = qRound(layout.lineAt(0).cursorToX(length + compositionCursor()));
     }
     return {rect.left() + x, rect.top(), 1, rect.height()};
 }

@@ -638,10 +638,16 @@ void TestTextBox::inputMethodComposition()
         {QInputMethodEvent::Cursor, 1, 1, QVariant()},
         {QInputMethodEvent::TextFormat, 0, 2, format},
     };
+    // The input method places its window by the caret inside the composition.
+    const auto caretX = [](QWidget *box) { return box->inputMethodQuery(Qt::ImCursorRectangle).toRect().center().x(); };
+    const int boxBefore = caretX(m_box);
+    const int lineEditBefore = caretX(m_lineEdit);
     for (QWidget *box : {static_cast<QWidget *>(m_box), static_cast<QWidget *>(m_lineEdit)}) {
         QInputMethodEvent compose("ka", attributes);
         QApplication::sendEvent(box, &compose);
     }
+    QVERIFY(caretX(m_box) > boxBefore);
+    QVERIFY(qAbs((caretX(m_box) - boxBefore) - (caretX(m_lineEdit) - lineEditBefore)) <= 1);
     QCOMPARE(m_box->text(), QString("12"));
     QVERIFY(m_box->grab().toImage() != before);
     for (QWidget *box : {static_cast<QWidget *>(m_box), static_cast<QWidget *>(m_lineEdit)}) {
