@@ -36,14 +36,17 @@ fail() { echo "FAIL ($manager): $*"; exit 1; }
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
 start_xvfb 1024x768x24 || fail "Xvfb did not start"
 pids=("$XVFB_PID")
-trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$HOME"' EXIT
+group=""
+# The manager runs in a process group of its own, so that the session bus and
+# whatever the manager started end with it.
+trap '[ -z "$group" ] || kill -- "-$group" 2>/dev/null; kill "${pids[@]}" 2>/dev/null || true; rm -rf "$HOME"' EXIT
 
 export KWIN_COMPOSE=N
 if command -v dbus-run-session >/dev/null; then
     command=(dbus-run-session -- "${command[@]}")
 fi
-"${command[@]}" >"$HOME/manager.log" 2>&1 &
-pids+=($!)
+setsid "${command[@]}" >"$HOME/manager.log" 2>&1 &
+group=$!
 for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
 wmctrl -m >/dev/null 2>&1 || { cat "$HOME/manager.log"; fail "the manager did not start"; }
 
