@@ -192,6 +192,13 @@ void EditBox::undo()
         more = edit.withPrevious;
         m_redo.push_back(std::move(edit));
     }
+    afterHistoryStep();
+}
+
+// Undo and redo leave the caret where the step put it, in view, and start a
+// new typed run.
+void EditBox::afterHistoryStep()
+{
     m_mergeable = false;
     ensureCursorVisible();
     restartBlinking();
@@ -212,12 +219,7 @@ void EditBox::redo()
         m_undoCharacters += edit.removed.size() + edit.inserted.size();
         m_undo.push_back(std::move(edit));
     } while (!m_redo.empty() && m_redo.back().withPrevious);
-    m_mergeable = false;
-    ensureCursorVisible();
-    restartBlinking();
-    updateMicroFocus();
-    EditBoxAccessible::announceCaret(this);
-    emit textEdited();
+    afterHistoryStep();
 }
 
 void EditBox::cut()

@@ -147,6 +147,7 @@ private:
     void edit(int start, int end, const QString &text, EditKind kind, bool withPrevious = false);
     void apply(int position, int removed, const QString &inserted);
     void forgetOldEdits();
+    void afterHistoryStep();
     int wordEnd(int position) const;
     int wordStart(int position) const;
     std::pair<int, int> wordAround(int position) const;
