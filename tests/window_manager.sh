@@ -32,6 +32,10 @@ unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME SESSION_MANAGER
 HOME=$(mktemp -d)
 export HOME XDG_CONFIG_HOME=$HOME/.config XDG_RUNTIME_DIR=$HOME/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
+# A fluxbox without a wallpaper setter pops up a warning that takes the focus
+# from whatever opened first; a configured desktop has no such window.
+mkdir "$HOME/.fluxbox"
+echo "background: none" >"$HOME/.fluxbox/overlay"
 fail() { echo "FAIL ($manager): $*"; exit 1; }
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
 start_xvfb 1024x768x24 || fail "Xvfb did not start"
