@@ -3,6 +3,7 @@
 // so and ends before Qt is started.
 
 #include "quorranwindow.h"
+#include "scaling.h"
 #include "toplevel.h"
 
 #include <QApplication>
@@ -16,11 +17,14 @@ int main(int argc, char *argv[])
         return 1;
     }
     const auto fontConfiguration = quorran::loadFontConfigurationEarly();
+    const double scale = quorran::takeOverScaling();
     QApplication app(argc, argv);
+    if (scale != 1.0)
+        QApplication::setFont(quorran::scaledFont(QApplication::font(), scale));
     QApplication::setApplicationName(QStringLiteral("Quorran"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
 
-    quorran::TopLevel window(std::make_unique<quorran::QuorranWindow>(), quorran::nativeTaskbarMethod());
+    quorran::TopLevel window(std::make_unique<quorran::QuorranWindow>(scale), quorran::nativeTaskbarMethod());
     window.show();
     return QApplication::exec();
 }

@@ -8,6 +8,7 @@
 #include "logbox.h"
 #include "loglines.h"
 #include "quorranwindow.h"
+#include "scaling.h"
 #include "testsupport.h"
 
 #include "textbox.h"
@@ -31,13 +32,19 @@ using namespace loglines;
 
 class TestWindow : public QObject {
     Q_OBJECT
+public:
+    // Before the application object exists, as in the program itself.
+    static void initMain() { s_scale = takeOverScaling(); }
+
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
     void geometry_data();
     void geometry();
     void geometryOnScreen();
+    void clientAreaInDevicePixels();
     void fixedSizeAndDecorations();
     void fonts_data();
     void fonts();
@@ -83,10 +90,19 @@ private:
     void showAndActivate();
     void click(const char *name);
 
+    static double s_scale;
     std::unique_ptr<QuorranWindow> m_window;
 };
 
-void TestWindow::init() { m_window = std::make_unique<QuorranWindow>(); }
+double TestWindow::s_scale = 1.0;
+
+void TestWindow::initTestCase()
+{
+    // Fonts at the screen's DPI, as the program draws them.
+    QCoreApplication::setAttribute(Qt::AA_Use96Dpi, false);
+}
+
+void TestWindow::init() { m_window = std::make_unique<QuorranWindow>(s_scale); }
 
 void TestWindow::cleanup() { m_window.reset(); }
 
@@ -105,64 +121,75 @@ void TestWindow::click(const char *name)
     QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
 }
 
-// Worked out by hand from the twips table: each edge goes to the device pixel
-// nearest to twips x 96 x ratio / 1440 that a whole logical coordinate reaches
-// (the window system rounds logical x ratio, halves up); children are relative
-// to their frame. At 1.5 (144 DPI) the client area is 434 by 531 device pixels
-// (531.7 lies between the reachable 531 and 533).
+// Worked out by hand from the twips table: each edge goes to the pixel
+// nearest to twips x DPI / 1440 (halves up), children relative to their
+// frame. Where the platform imposes a pixel ratio (the last rows), an edge
+// goes to the nearest device pixel a whole logical coordinate reaches (the
+// window system rounds logical x ratio, halves up).
 void TestWindow::geometry_data()
 {
+    QTest::addColumn<double>("dpi");
     QTest::addColumn<double>("ratio");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("pixels");
-    QTest::newRow("1 SSPanel1") << 1.0 << "SSPanel1" << QRect(0, 0, 289, 40);
-    QTest::newRow("1 SSFrame1") << 1.0 << "SSFrame1" << QRect(8, 47, 274, 63);
-    QTest::newRow("1 dom") << 1.0 << "dom" << QRect(8, 23, 78, 21);
-    QTest::newRow("1 area") << 1.0 << "area" << QRect(93, 23, 79, 21);
-    QTest::newRow("1 port") << 1.0 << "port" << QRect(179, 23, 79, 21);
-    QTest::newRow("1 Frame1") << 1.0 << "Frame1" << QRect(8, 117, 149, 63);
-    QTest::newRow("1 addr") << 1.0 << "addr" << QRect(8, 23, 133, 21);
-    QTest::newRow("1 SSCommand1") << 1.0 << "SSCommand1" << QRect(164, 125, 118, 24);
-    QTest::newRow("1 SSCommand2") << 1.0 << "SSCommand2" << QRect(164, 156, 118, 24);
-    QTest::newRow("1 errorMsg") << 1.0 << "errorMsg" << QRect(8, 187, 274, 118);
-    QTest::newRow("1 errorbox") << 1.0 << "errorbox" << QRect(8, 24, 258, 81);
-    QTest::newRow("1 SSPanel2") << 1.0 << "SSPanel2" << QRect(8, 320, 172, 24);
-    QTest::newRow("1 SSCommand3") << 1.0 << "SSCommand3" << QRect(203, 320, 71, 24);
-    QTest::newRow("1.5 SSPanel1") << 1.5 << "SSPanel1" << QRect(0, 0, 289, 40);
-    QTest::newRow("1.5 SSFrame1") << 1.5 << "SSFrame1" << QRect(8, 47, 273, 63);
-    QTest::newRow("1.5 dom") << 1.5 << "dom" << QRect(7, 23, 79, 21);
-    QTest::newRow("1.5 area") << 1.5 << "area" << QRect(93, 23, 79, 21);
-    QTest::newRow("1.5 port") << 1.5 << "port" << QRect(179, 23, 79, 21);
-    QTest::newRow("1.5 Frame1") << 1.5 << "Frame1" << QRect(8, 117, 149, 63);
-    QTest::newRow("1.5 addr") << 1.5 << "addr" << QRect(7, 23, 134, 21);
-    QTest::newRow("1.5 SSCommand1") << 1.5 << "SSCommand1" << QRect(164, 125, 117, 24);
-    QTest::newRow("1.5 SSCommand2") << 1.5 << "SSCommand2" << QRect(164, 156, 117, 24);
-    QTest::newRow("1.5 errorMsg") << 1.5 << "errorMsg" << QRect(8, 187, 273, 118);
-    QTest::newRow("1.5 errorbox") << 1.5 << "errorbox" << QRect(7, 23, 259, 82);
-    QTest::newRow("1.5 SSPanel2") << 1.5 << "SSPanel2" << QRect(8, 320, 172, 24);
-    QTest::newRow("1.5 SSCommand3") << 1.5 << "SSCommand3" << QRect(203, 320, 71, 24);
-    QTest::newRow("1 client area") << 1.0 << "Quorran" << QRect(0, 0, 289, 354);
-    QTest::newRow("1.25 client area") << 1.25 << "Quorran" << QRect(0, 0, 289, 354);
-    QTest::newRow("1.5 client area") << 1.5 << "Quorran" << QRect(0, 0, 289, 354);
-    QTest::newRow("2 client area") << 2.0 << "Quorran" << QRect(0, 0, 289, 354);
-    QTest::newRow("1.25 dom") << 1.25 << "dom" << QRect(7, 24, 79, 21);
-    QTest::newRow("1.25 SSCommand3") << 1.25 << "SSCommand3" << QRect(202, 320, 72, 24);
-    QTest::newRow("1.25 errorbox") << 1.25 << "errorbox" << QRect(7, 23, 259, 82);
+    QTest::newRow("96 SSPanel1") << 96.0 << 1.0 << "SSPanel1" << QRect(0, 0, 289, 40);
+    QTest::newRow("96 SSFrame1") << 96.0 << 1.0 << "SSFrame1" << QRect(8, 47, 274, 63);
+    QTest::newRow("96 dom") << 96.0 << 1.0 << "dom" << QRect(8, 23, 78, 21);
+    QTest::newRow("96 area") << 96.0 << 1.0 << "area" << QRect(93, 23, 79, 21);
+    QTest::newRow("96 port") << 96.0 << 1.0 << "port" << QRect(179, 23, 79, 21);
+    QTest::newRow("96 Frame1") << 96.0 << 1.0 << "Frame1" << QRect(8, 117, 149, 63);
+    QTest::newRow("96 addr") << 96.0 << 1.0 << "addr" << QRect(8, 23, 133, 21);
+    QTest::newRow("96 SSCommand1") << 96.0 << 1.0 << "SSCommand1" << QRect(164, 125, 118, 24);
+    QTest::newRow("96 SSCommand2") << 96.0 << 1.0 << "SSCommand2" << QRect(164, 156, 118, 24);
+    QTest::newRow("96 errorMsg") << 96.0 << 1.0 << "errorMsg" << QRect(8, 187, 274, 118);
+    QTest::newRow("96 errorbox") << 96.0 << 1.0 << "errorbox" << QRect(8, 24, 258, 81);
+    QTest::newRow("96 SSPanel2") << 96.0 << 1.0 << "SSPanel2" << QRect(8, 320, 172, 24);
+    QTest::newRow("96 SSCommand3") << 96.0 << 1.0 << "SSCommand3" << QRect(203, 320, 71, 24);
+    QTest::newRow("96 client area") << 96.0 << 1.0 << "Quorran" << QRect(0, 0, 289, 354);
+    QTest::newRow("144 SSPanel1") << 144.0 << 1.0 << "SSPanel1" << QRect(0, 0, 434, 60);
+    QTest::newRow("144 SSFrame1") << 144.0 << 1.0 << "SSFrame1" << QRect(12, 70, 411, 95);
+    QTest::newRow("144 dom") << 144.0 << 1.0 << "dom" << QRect(11, 35, 119, 32);
+    QTest::newRow("144 area") << 144.0 << 1.0 << "area" << QRect(140, 35, 118, 32);
+    QTest::newRow("144 port") << 144.0 << 1.0 << "port" << QRect(269, 35, 118, 32);
+    QTest::newRow("144 Frame1") << 144.0 << 1.0 << "Frame1" << QRect(12, 176, 223, 94);
+    QTest::newRow("144 addr") << 144.0 << 1.0 << "addr" << QRect(11, 35, 201, 31);
+    QTest::newRow("144 SSCommand1") << 144.0 << 1.0 << "SSCommand1" << QRect(246, 187, 177, 37);
+    QTest::newRow("144 SSCommand2") << 144.0 << 1.0 << "SSCommand2" << QRect(246, 234, 177, 36);
+    QTest::newRow("144 errorMsg") << 144.0 << 1.0 << "errorMsg" << QRect(12, 281, 411, 177);
+    QTest::newRow("144 errorbox") << 144.0 << 1.0 << "errorbox" << QRect(11, 35, 388, 122);
+    QTest::newRow("144 SSPanel2") << 144.0 << 1.0 << "SSPanel2" << QRect(12, 480, 258, 36);
+    QTest::newRow("144 SSCommand3") << 144.0 << 1.0 << "SSCommand3" << QRect(304, 480, 107, 36);
+    QTest::newRow("144 client area") << 144.0 << 1.0 << "Quorran" << QRect(0, 0, 434, 532);
+    // 58.5 pixels: the half goes up.
+    QTest::newRow("120 SSFrame1") << 120.0 << 1.0 << "SSFrame1" << QRect(10, 59, 342, 79);
+    QTest::newRow("120 area") << 120.0 << 1.0 << "area" << QRect(117, 29, 98, 26);
+    QTest::newRow("120 client area") << 120.0 << 1.0 << "Quorran" << QRect(0, 0, 362, 443);
+    QTest::newRow("192 dom") << 192.0 << 1.0 << "dom" << QRect(15, 46, 158, 42);
+    QTest::newRow("192 client area") << 192.0 << 1.0 << "Quorran" << QRect(0, 0, 579, 709);
+    // Logical pixels at a pixel ratio the platform imposes.
+    QTest::newRow("x1.25 client area") << 96.0 << 1.25 << "Quorran" << QRect(0, 0, 289, 354);
+    QTest::newRow("x1.25 dom") << 96.0 << 1.25 << "dom" << QRect(8, 23, 78, 21);
+    QTest::newRow("x1.25 SSCommand3") << 96.0 << 1.25 << "SSCommand3" << QRect(203, 320, 71, 24);
+    QTest::newRow("x1.5 SSFrame1") << 96.0 << 1.5 << "SSFrame1" << QRect(8, 47, 274, 63);
+    QTest::newRow("x1.5 errorbox") << 96.0 << 1.5 << "errorbox" << QRect(7, 23, 259, 82);
+    QTest::newRow("x1.5 client area") << 96.0 << 1.5 << "Quorran" << QRect(0, 0, 289, 354);
+    QTest::newRow("x2 client area") << 96.0 << 2.0 << "Quorran" << QRect(0, 0, 289, 354);
 }
 
-// The table itself, and the window's controls where the screen has the row's
-// pixel ratio (the scale runs of this test cover the other ratios).
+// The table itself, and the window's controls where the window is laid out
+// at the row's DPI and pixel ratio (the scale runs of this test cover the
+// other settings).
 void TestWindow::geometry()
 {
+    QFETCH(double, dpi);
     QFETCH(double, ratio);
     QFETCH(QString, name);
     QFETCH(QRect, pixels);
     const Placement *placement = findPlacement(name.toStdString());
     const QRect computed =
-        placement != nullptr ? pixelGeometry(*placement, 96.0, ratio) : QRect(QPoint(0, 0), clientSize(96.0, ratio));
+        placement != nullptr ? pixelGeometry(*placement, dpi, ratio) : QRect(QPoint(0, 0), clientSize(dpi, ratio));
     QCOMPARE(computed, pixels);
-    if (qFuzzyCompare(m_window->devicePixelRatioF(), ratio) &&
-        qFuzzyCompare(m_window->screen()->logicalDotsPerInch(), 96.0)) {
+    if (qFuzzyCompare(m_window->devicePixelRatioF(), ratio) && qFuzzyCompare(m_window->layoutDpi(), dpi)) {
         const QWidget *widget = find(qPrintable(name));
         QCOMPARE(placement != nullptr ? widget->geometry() : QRect(QPoint(0, 0), widget->size()), pixels);
     }
@@ -170,7 +197,7 @@ void TestWindow::geometry()
 
 void TestWindow::geometryOnScreen()
 {
-    const double dpi = m_window->screen()->logicalDotsPerInch();
+    const double dpi = m_window->layoutDpi();
     const double ratio = m_window->devicePixelRatioF();
     for (const Placement &placement : kPlacements) {
         const QWidget *widget = find(std::string(placement.name).c_str());
@@ -182,6 +209,19 @@ void TestWindow::geometryOnScreen()
                      : QString::fromLatin1(placement.container.data(), placement.container.size()));
     }
     QCOMPARE(m_window->size(), clientSize(dpi, ratio));
+}
+
+// The client area in device pixels as the window system gets it, under the
+// scale setting of the run (QUORRAN_CLIENT_PIXELS, "width x height", comes
+// with the setting from tests/CMakeLists.txt). One logical pixel is one
+// device pixel: Qt's own scaling could not reach every pixel.
+void TestWindow::clientAreaInDevicePixels()
+{
+    const QString expected = qEnvironmentVariable("QUORRAN_CLIENT_PIXELS", QStringLiteral("289x354"));
+    showAndActivate();
+    QCOMPARE(m_window->devicePixelRatioF(), 1.0);
+    const QSize native = m_window->windowHandle()->geometry().size();
+    QCOMPARE(QString("%1x%2").arg(native.width()).arg(native.height()), expected);
 }
 
 void TestWindow::fixedSizeAndDecorations()

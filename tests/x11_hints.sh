@@ -3,12 +3,14 @@
 # xprop, what a window manager is told: fixed size, no minimise or maximise
 # box, no taskbar button; that it shows one top-level window only; and that
 # "Exit", reached from the focus it opens with (Shift+Tab from "From D.A.P to
-# AddrID"), ends it with status 0.
+# AddrID"), ends it with status 0. Then, started again under each scale
+# setting, that the window's client area has the size its twips give at that
+# scale, in device pixels.
 set -euo pipefail
 
 exe=$1
 export QT_QPA_PLATFORM=xcb
-unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME
+unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR QT_FONT_DPI QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING
 fail() { echo "FAIL: $*"; exit 1; }
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
 start_xvfb 640x480x24 || fail "Xvfb did not start"
@@ -57,3 +59,18 @@ status=0
 wait $pid || status=$?
 [ "$status" -eq 0 ] || fail "exit status $status after Exit"
 echo "ok: Exit ends it with status 0"
+
+for setting in "QT_SCALE_FACTOR=1.25 362x443" "QT_SCALE_FACTOR=2 579x709" "QT_FONT_DPI=144 434x532" \
+    "QT_FONT_DPI=120 362x443"; do
+    read -r variable expected <<<"$setting"
+    env "$variable" "$exe" 2>/dev/null &
+    pid=$!
+    window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s under $variable"
+    size=$(xwininfo -id "$window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
+    kill $pid
+    wait $pid 2>/dev/null || true
+    # The next run must not find this window.
+    for _ in $(seq 50); do [ -z "$(window_of Quorran)" ] && break; sleep 0.1; done
+    [ "$size" = "$expected" ] || fail "client area $size under $variable, not $expected"
+    echo "ok: $expected under $variable"
+done

@@ -22,7 +22,8 @@ int twipsToLogical(int twips, double dpi, double ratio)
     double bestMiss = std::abs(scaled(low, ratio) - device);
     for (int candidate = low - 1; candidate <= low + 2; ++candidate) {
         const double miss = std::abs(scaled(candidate, ratio) - device);
-        if (miss < bestMiss) {
+        // A tie goes to the later pixel: halves round up.
+        if (miss < bestMiss || (miss == bestMiss && candidate > best)) {
             best = candidate;
             bestMiss = miss;
         }

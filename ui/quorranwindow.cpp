@@ -1,13 +1,15 @@
 // Construction order: controls (with fonts, colours and texts), then their
-// pixel geometry from the twips table at the screen's pixel ratio, then the
-// button fonts shrunk where a caption would not fit, then the handlers.
-// After that only the texts of the five text boxes ever change.
+// pixel geometry from the twips table at the screen's DPI and pixel ratio,
+// then the button fonts shrunk where a caption would not fit, then the
+// handlers. After that only the texts of the five text boxes change, and the
+// geometry and captions again when the window moves to another screen.
 
 #include "quorranwindow.h"
 
 #include "conversions.h"
 #include "layout.h"
 #include "logbox.h"
+#include "scaling.h"
 #include "textbox.h"
 #include "widgetfields.h"
 
@@ -111,11 +113,11 @@ QLabel *makePanel(QWidget *parent, const QString &name, const QString &caption, 
     return panel;
 }
 
-TextBox *makeTextBox(QWidget *parent, const QString &name, const QString &accessibleName)
+TextBox *makeTextBox(QWidget *parent, const QString &name, const QString &accessibleName, const QFont &font)
 {
     auto *box = new TextBox(parent);
     box->setObjectName(name);
-    box->setFont(verdana());
+    box->setFont(font);
     box->setAccessibleName(accessibleName);
     return box;
 }
@@ -171,9 +173,10 @@ std::jthread loadFontConfigurationEarly()
 #endif
 }
 
-QuorranWindow::QuorranWindow(QWidget *parent)
+QuorranWindow::QuorranWindow(double scale, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint)
+                          Qt::WindowCloseButtonHint),
+      m_scale(scale > 0.0 ? scale : 1.0)
 {
     // The style draws its group boxes from an image, and looking up a reader
     // for it loads every image-format plugin.
@@ -186,11 +189,9 @@ QuorranWindow::QuorranWindow(QWidget *parent)
     icon.addPixmap(QPixmap(quorran_16));
     setWindowIcon(icon);
     // The window's default font, used by the plain frames and the buttons.
-    setFont(face(QStringLiteral("MS Sans Serif"), 8.25));
+    setFont(scaled(face(QStringLiteral("MS Sans Serif"), 8.25)));
     buildControls();
     applyGeometry();
-    for (const char *name : {"SSCommand1", "SSCommand2", "SSCommand3"})
-        fitCaption(child<QPushButton>(this, name));
     connectHandlers();
 }
 
@@ -200,19 +201,20 @@ FieldModel &QuorranWindow::fields() { return *m_fields; }
 
 void QuorranWindow::buildControls()
 {
-    makePanel(this, QStringLiteral("SSPanel1"), QStringLiteral("Quorran"), face(QStringLiteral("Verdana"), 12.2264),
-              QColor(0, 0, 255));
+    makePanel(this, QStringLiteral("SSPanel1"), QStringLiteral("Quorran"),
+              scaled(face(QStringLiteral("Verdana"), 12.2264)), QColor(0, 0, 255));
 
     auto *dapFrame = new ButtonTextGroupBox(QStringLiteral("Dom.Area.Port"), this);
     dapFrame->setObjectName(QStringLiteral("SSFrame1"));
-    dapFrame->setFont(face(QStringLiteral("MS Sans Serif"), 7.4717));
-    auto *dom = makeTextBox(dapFrame, QStringLiteral("dom"), QStringLiteral("Domain ID"));
-    auto *area = makeTextBox(dapFrame, QStringLiteral("area"), QStringLiteral("Area ID"));
-    auto *port = makeTextBox(dapFrame, QStringLiteral("port"), QStringLiteral("Port ID"));
+    dapFrame->setFont(scaled(face(QStringLiteral("MS Sans Serif"), 7.4717)));
+    const QFont boxFont = scaled(verdana());
+    auto *dom = makeTextBox(dapFrame, QStringLiteral("dom"), QStringLiteral("Domain ID"), boxFont);
+    auto *area = makeTextBox(dapFrame, QStringLiteral("area"), QStringLiteral("Area ID"), boxFont);
+    auto *port = makeTextBox(dapFrame, QStringLiteral("port"), QStringLiteral("Port ID"), boxFont);
 
     auto *addrFrame = new QGroupBox(QStringLiteral("Address ID"), this);
     addrFrame->setObjectName(QStringLiteral("Frame1"));
-    auto *addr = makeTextBox(addrFrame, QStringLiteral("addr"), QStringLiteral("Address ID"));
+    auto *addr = makeTextBox(addrFrame, QStringLiteral("addr"), QStringLiteral("Address ID"), boxFont);
 
     auto *toAddress = makeButton(this, QStringLiteral("SSCommand1"), QStringLiteral("From D.A.P to AddrID"));
     auto *toDap = makeButton(this, QStringLiteral("SSCommand2"), QStringLiteral("From AddrID to D.A.P"));
@@ -221,11 +223,11 @@ void QuorranWindow::buildControls()
     logFrame->setObjectName(QStringLiteral("errorMsg"));
     auto *errorbox = new LogBox(logFrame);
     errorbox->setObjectName(QStringLiteral("errorbox"));
-    errorbox->setFont(verdana());
+    errorbox->setFont(boxFont);
     errorbox->setAccessibleName(QStringLiteral("Message Box"));
 
     makePanel(this, QStringLiteral("SSPanel2"), QStringLiteral("By the Quorran team"),
-              face(QStringLiteral("Comic Sans MS"), 8.1509, QFont::Bold), QColor(0, 0, 128));
+              scaled(face(QStringLiteral("Comic Sans MS"), 8.1509, QFont::Bold)), QColor(0, 0, 128));
     auto *exit = makeButton(this, QStringLiteral("SSCommand3"), QStringLiteral("Exit"));
 
     m_fields = std::make_unique<WidgetFields>(dom, area, port, addr, errorbox);
@@ -243,10 +245,17 @@ void QuorranWindow::buildControls()
     toAddress->setFocus(Qt::OtherFocusReason);
 }
 
-void QuorranWindow::applyGeometry()
+QFont QuorranWindow::scaled(const QFont &font) const { return scaledFont(font, m_scale); }
+
+double QuorranWindow::layoutDpi() const
 {
     const QScreen *screen = this->screen();
-    const double dpi = screen != nullptr ? screen->logicalDotsPerInch() : 96.0;
+    return (screen != nullptr ? screen->logicalDotsPerInch() : 96.0) * m_scale;
+}
+
+void QuorranWindow::applyGeometry()
+{
+    const double dpi = layoutDpi();
     const double ratio = devicePixelRatioF();
     for (const Placement &placement : kPlacements) {
         auto *control =
@@ -254,6 +263,20 @@ void QuorranWindow::applyGeometry()
         control->setGeometry(pixelGeometry(placement, dpi, ratio));
     }
     setFixedSize(clientSize(dpi, ratio));
+    for (const char *name : {"SSCommand1", "SSCommand2", "SSCommand3"}) {
+        auto *button = child<QPushButton>(this, name);
+        // Back to the window's font first: a caption shrunk for one screen
+        // may fit at full size on another.
+        button->setFont(QFont());
+        fitCaption(button);
+    }
+}
+
+bool QuorranWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::ScreenChangeInternal)
+        applyGeometry();
+    return QWidget::event(event);
 }
 
 void QuorranWindow::connectHandlers()

@@ -15,14 +15,22 @@ class WidgetFields;
 class QuorranWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit QuorranWindow(QWidget *parent = nullptr);
+    // `scale` enlarges the window and its fonts beyond what the screen's DPI
+    // asks for (see takeOverScaling).
+    explicit QuorranWindow(double scale = 1.0, QWidget *parent = nullptr);
     ~QuorranWindow() override;
 
     FieldModel &fields();
+    // The dots per inch the window is laid out and its fonts drawn at.
+    double layoutDpi() const;
+
+protected:
+    bool event(QEvent *event) override;
 
 private:
     void buildControls();
     void applyGeometry();
+    QFont scaled(const QFont &font) const;
     void connectHandlers();
 
     // Click handlers, one per control that reacts to a click.
@@ -34,6 +42,7 @@ private:
     void SSCommand2_Click();
     void SSCommand3_Click();
 
+    const double m_scale;
     std::unique_ptr<WidgetFields> m_fields;
     // Loads the image readers the style needs for its first paint while the
     // window is still being built.

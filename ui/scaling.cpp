@@ -1,0 +1,36 @@
+#include "scaling.h"
+
+#include <QByteArray>
+#include <QFont>
+
+#include <cmath>
+
+namespace quorran {
+
+double takeOverScaling()
+{
+    if (qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
+        return 1.0;
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+
+    if (!qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+        return 1.0;
+    bool ok = false;
+    const double factor = qgetenv("QT_SCALE_FACTOR").toDouble(&ok);
+    if (!ok || !std::isfinite(factor) || factor < kSmallestScale || factor > kLargestScale)
+        return 1.0;
+    qunsetenv("QT_SCALE_FACTOR");
+    return factor;
+}
+
+QFont scaledFont(const QFont &font, double scale)
+{
+    QFont scaled = font;
+    if (scaled.pointSizeF() > 0)
+        scaled.setPointSizeF(scaled.pointSizeF() * scale);
+    else if (scaled.pixelSize() > 0)
+        scaled.setPixelSize(static_cast<int>(std::lround(scaled.pixelSize() * scale)));
+    return scaled;
+}
+
+} // namespace quorran
