@@ -6,6 +6,7 @@
 // plugin; tests/wayland.sh runs it again under a Wayland compositor.
 
 #include "quorranwindow.h"
+#include "scaling.h"
 #include "titlebar.h"
 #include "toplevel.h"
 
@@ -31,6 +32,8 @@ private slots:
     void staysFixed_data();
     void staysFixed();
     void titleFrame();
+    void scaleTakenOver_data();
+    void scaleTakenOver();
 };
 
 namespace {
@@ -132,8 +135,8 @@ void TestTopLevel::staysFixed()
 }
 
 // The frame: the title, one box (close) that never takes the focus, the
-// content's fixed size below the bar, its focus kept; the close box ends the
-// program with status 0.
+// content's fixed size below the bar (also after the content is resized),
+// its focus kept; the close box ends the program with status 0.
 void TestTopLevel::titleFrame()
 {
     auto *content = new QuorranWindow;
@@ -154,6 +157,12 @@ void TestTopLevel::titleFrame()
     QCOMPARE(boxes.front()->focusPolicy(), Qt::NoFocus);
     QVERIFY(boxes.front()->geometry().bottom() < frame.barHeight());
 
+    // Laid out anew for another screen, the content takes the frame along.
+    content->setFixedSize(content->size() + QSize(73, 89));
+    QCOMPARE(frame.size(), QSize(content->width(), content->height() + frame.barHeight()));
+    QCOMPARE(content->geometry().bottomRight(), frame.rect().bottomRight());
+    QCOMPARE(boxes.front()->geometry().right(), frame.width() - 4);
+
     QCOMPARE(frame.focusWidget(), button(*content, "SSCommand1"));
     QTest::keyClick(frame.focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
     QCOMPARE(frame.focusWidget(), button(*content, "SSCommand3"));
@@ -164,6 +173,66 @@ void TestTopLevel::titleFrame()
                  QCoreApplication::exit(frame.isVisible() ? 1 : 0);
              }),
              0);
+}
+
+// What the program does with the scale settings it finds before Qt starts.
+// An empty string in the table is a variable that is not set.
+void TestTopLevel::scaleTakenOver_data()
+{
+    QTest::addColumn<QString>("highDpi");
+    QTest::addColumn<QString>("factor");
+    QTest::addColumn<double>("taken");
+    QTest::addColumn<QString>("highDpiAfter");
+    QTest::addColumn<QString>("factorAfter");
+
+    QTest::newRow("nothing set") << ""
+                                 << "" << 1.0 << "0"
+                                 << "";
+    QTest::newRow("1.25") << ""
+                          << "1.25" << 1.25 << "0"
+                          << "";
+    QTest::newRow("2") << ""
+                       << "2" << 2.0 << "0"
+                       << "";
+    QTest::newRow("not a number, left to Qt") << ""
+                                              << "1,25" << 1.0 << "0"
+                                              << "1,25";
+    QTest::newRow("too large, left to Qt") << ""
+                                           << "1e300" << 1.0 << "0"
+                                           << "1e300";
+    QTest::newRow("zero, left to Qt") << ""
+                                      << "0" << 1.0 << "0"
+                                      << "0";
+    QTest::newRow("Qt's own scaling asked for") << "1"
+                                                << "1.5" << 1.0 << "1"
+                                                << "1.5";
+}
+
+void TestTopLevel::scaleTakenOver()
+{
+    QFETCH(QString, highDpi);
+    QFETCH(QString, factor);
+    QFETCH(double, taken);
+    QFETCH(QString, highDpiAfter);
+    QFETCH(QString, factorAfter);
+    const QByteArray savedHighDpi = qgetenv("QT_ENABLE_HIGHDPI_SCALING");
+    const QByteArray savedFactor = qgetenv("QT_SCALE_FACTOR");
+    const auto set = [](const char *name, const QString &value) {
+        if (value.isEmpty())
+            qunsetenv(name);
+        else
+            qputenv(name, value.toUtf8());
+    };
+    set("QT_ENABLE_HIGHDPI_SCALING", highDpi);
+    set("QT_SCALE_FACTOR", factor);
+    const double result = takeOverScaling();
+    const QString highDpiNow = qEnvironmentVariable("QT_ENABLE_HIGHDPI_SCALING");
+    const QString factorNow = qEnvironmentVariable("QT_SCALE_FACTOR");
+    set("QT_ENABLE_HIGHDPI_SCALING", QString::fromUtf8(savedHighDpi));
+    set("QT_SCALE_FACTOR", QString::fromUtf8(savedFactor));
+    QCOMPARE(result, taken);
+    QCOMPARE(highDpiNow, highDpiAfter);
+    QCOMPARE(factorNow, factorAfter);
 }
 
 QTEST_MAIN(TestTopLevel)

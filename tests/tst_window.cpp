@@ -45,6 +45,7 @@ private slots:
     void geometry();
     void geometryOnScreen();
     void clientAreaInDevicePixels();
+    void relaidOutOnAnotherScreen();
     void fixedSizeAndDecorations();
     void fonts_data();
     void fonts();
@@ -222,6 +223,27 @@ void TestWindow::clientAreaInDevicePixels()
     QCOMPARE(m_window->devicePixelRatioF(), 1.0);
     const QSize native = m_window->windowHandle()->geometry().size();
     QCOMPARE(QString("%1x%2").arg(native.width()).arg(native.height()), expected);
+}
+
+// Run with two screens, the second at 144 DPI (see tests/CMakeLists.txt).
+void TestWindow::relaidOutOnAnotherScreen()
+{
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    if (screens.size() < 2 || screens.at(0)->logicalDotsPerInch() != 96.0 ||
+        screens.at(1)->logicalDotsPerInch() != 144.0)
+        QSKIP("needs a screen at 96 DPI and one at 144 DPI beside it");
+    showAndActivate();
+    auto *toAddress = find<QPushButton>("SSCommand1");
+    const QFont buttonFont = toAddress->font();
+    m_window->move(screens.at(1)->geometry().topLeft() + QPoint(40, 40));
+    QTRY_COMPARE(m_window->size(), QSize(434, 532));
+    QCOMPARE(find("dom")->geometry(), QRect(11, 35, 119, 32));
+    QCOMPARE(find("SSCommand3")->geometry(), QRect(304, 480, 107, 36));
+    m_window->move(screens.at(0)->geometry().topLeft() + QPoint(40, 40));
+    QTRY_COMPARE(m_window->size(), QSize(289, 354));
+    QCOMPARE(find("dom")->geometry(), QRect(8, 23, 78, 21));
+    // The caption fitted at 144 DPI does not stay with the button.
+    QCOMPARE(toAddress->font(), buttonFont);
 }
 
 void TestWindow::fixedSizeAndDecorations()

@@ -14,25 +14,20 @@
 
 namespace quorran {
 
-TitleFrame::TitleFrame(QWidget *content) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+TitleFrame::TitleFrame(QWidget *content) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_content(content)
 {
     setWindowTitle(content->windowTitle());
     setWindowIcon(content->windowIcon());
 
-    const int glyph = fontMetrics().height();
-    m_barHeight = glyph + 10;
-    const QSize contentSize = content->size();
-
     QWidget *focus = content->focusWidget();
     content->setParent(this, Qt::Widget);
-    content->move(0, m_barHeight);
     if (focus != nullptr)
         focus->setFocus(Qt::OtherFocusReason);
 
     auto *title = new QLabel(content->windowTitle(), this);
     title->setObjectName(QStringLiteral("title"));
-    title->setGeometry(8, 0, contentSize.width() - m_barHeight - 8, m_barHeight);
     title->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_title = title;
 
     auto *close = new QToolButton(this);
     close->setObjectName(QStringLiteral("closeBox"));
@@ -41,11 +36,29 @@ TitleFrame::TitleFrame(QWidget *content) : QWidget(nullptr, Qt::Window | Qt::Fra
     close->setFocusPolicy(Qt::NoFocus);
     close->setAccessibleName(QStringLiteral("Close"));
     close->setToolTip(QStringLiteral("Close"));
-    close->setGeometry(contentSize.width() - m_barHeight + 3, 3, m_barHeight - 6, m_barHeight - 6);
     connect(close, &QToolButton::clicked, this, &QWidget::close);
     m_close = close;
 
+    fitToContent();
+    // The content changes its size when it is laid out for another screen.
+    content->installEventFilter(this);
+}
+
+void TitleFrame::fitToContent()
+{
+    m_barHeight = fontMetrics().height() + 10;
+    const QSize contentSize = m_content->size();
+    m_content->move(0, m_barHeight);
+    m_title->setGeometry(8, 0, contentSize.width() - m_barHeight - 8, m_barHeight);
+    m_close->setGeometry(contentSize.width() - m_barHeight + 3, 3, m_barHeight - 6, m_barHeight - 6);
     setFixedSize(contentSize.width(), contentSize.height() + m_barHeight);
+}
+
+bool TitleFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_content && event->type() == QEvent::Resize)
+        fitToContent();
+    return QWidget::eventFilter(watched, event);
 }
 
 void TitleFrame::mousePressEvent(QMouseEvent *event)

@@ -13,17 +13,23 @@ class TitleFrame : public QWidget {
     Q_OBJECT
 public:
     // The content becomes the frame's child, below the bar, and keeps its
-    // fixed size, its keyboard focus and its title.
+    // fixed size, its keyboard focus and its title; the frame follows the
+    // content's size.
     explicit TitleFrame(QWidget *content);
 
     QAbstractButton *closeBox() const { return m_close; }
     int barHeight() const { return m_barHeight; }
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void fitToContent();
+
+    QWidget *m_content;
+    QWidget *m_title = nullptr;
     QAbstractButton *m_close = nullptr;
     int m_barHeight = 0;
 };
