@@ -34,7 +34,8 @@ wait_for_window() {
 start_xvfb() {
     local number
     number=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$number" >/dev/null 2>&1 &
+    # -noreset: what a test puts on the root window stays when a client leaves.
+    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$number" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         [ -s "$number" ] && break

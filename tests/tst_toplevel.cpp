@@ -180,56 +180,52 @@ void TestTopLevel::titleFrame()
 void TestTopLevel::scaleTakenOver_data()
 {
     QTest::addColumn<QString>("highDpi");
+    QTest::addColumn<QString>("screenFactors");
     QTest::addColumn<QString>("factor");
     QTest::addColumn<double>("taken");
     QTest::addColumn<QString>("highDpiAfter");
     QTest::addColumn<QString>("factorAfter");
 
-    QTest::newRow("nothing set") << ""
-                                 << "" << 1.0 << "0"
-                                 << "";
-    QTest::newRow("1.25") << ""
-                          << "1.25" << 1.25 << "0"
-                          << "";
-    QTest::newRow("2") << ""
-                       << "2" << 2.0 << "0"
-                       << "";
-    QTest::newRow("not a number, left to Qt") << ""
-                                              << "1,25" << 1.0 << "0"
-                                              << "1,25";
-    QTest::newRow("too large, left to Qt") << ""
-                                           << "1e300" << 1.0 << "0"
-                                           << "1e300";
-    QTest::newRow("zero, left to Qt") << ""
-                                      << "0" << 1.0 << "0"
-                                      << "0";
-    QTest::newRow("Qt's own scaling asked for") << "1"
-                                                << "1.5" << 1.0 << "1"
-                                                << "1.5";
+    const auto row = [](const char *name, const char *highDpi, const char *screenFactors, const char *factor,
+                        double taken, const char *highDpiAfter, const char *factorAfter) {
+        QTest::newRow(name) << highDpi << screenFactors << factor << taken << highDpiAfter << factorAfter;
+    };
+    row("nothing set", "", "", "", 1.0, "0", "");
+    row("1.25", "", "", "1.25", 1.25, "0", "");
+    row("2", "", "", "2", 2.0, "0", "");
+    row("not a number, left to Qt", "", "", "1,25", 1.0, "0", "1,25");
+    row("too large, left to Qt", "", "", "1e300", 1.0, "0", "1e300");
+    row("zero, left to Qt", "", "", "0", 1.0, "0", "0");
+    row("Qt's own scaling asked for", "1", "", "1.5", 1.0, "1", "1.5");
+    row("per-screen factors, left to Qt", "", "1.25;1", "1.5", 1.0, "", "1.5");
 }
 
 void TestTopLevel::scaleTakenOver()
 {
     QFETCH(QString, highDpi);
+    QFETCH(QString, screenFactors);
     QFETCH(QString, factor);
     QFETCH(double, taken);
     QFETCH(QString, highDpiAfter);
     QFETCH(QString, factorAfter);
-    const QByteArray savedHighDpi = qgetenv("QT_ENABLE_HIGHDPI_SCALING");
-    const QByteArray savedFactor = qgetenv("QT_SCALE_FACTOR");
     const auto set = [](const char *name, const QString &value) {
         if (value.isEmpty())
             qunsetenv(name);
         else
             qputenv(name, value.toUtf8());
     };
+    const char *const variables[] = {"QT_ENABLE_HIGHDPI_SCALING", "QT_SCREEN_SCALE_FACTORS", "QT_SCALE_FACTOR"};
+    QStringList saved;
+    for (const char *name : variables)
+        saved << qEnvironmentVariable(name);
     set("QT_ENABLE_HIGHDPI_SCALING", highDpi);
+    set("QT_SCREEN_SCALE_FACTORS", screenFactors);
     set("QT_SCALE_FACTOR", factor);
     const double result = takeOverScaling();
     const QString highDpiNow = qEnvironmentVariable("QT_ENABLE_HIGHDPI_SCALING");
     const QString factorNow = qEnvironmentVariable("QT_SCALE_FACTOR");
-    set("QT_ENABLE_HIGHDPI_SCALING", QString::fromUtf8(savedHighDpi));
-    set("QT_SCALE_FACTOR", QString::fromUtf8(savedFactor));
+    for (int i = 0; i < 3; ++i)
+        set(variables[i], saved.at(i));
     QCOMPARE(result, taken);
     QCOMPARE(highDpiNow, highDpiAfter);
     QCOMPARE(factorNow, factorAfter);

@@ -60,10 +60,16 @@ wait $pid || status=$?
 [ "$status" -eq 0 ] || fail "exit status $status after Exit"
 echo "ok: Exit ends it with status 0"
 
+# Xft.dpi is how X11 desktops pass on their scale setting.
 for setting in "QT_SCALE_FACTOR=1.25 362x443" "QT_SCALE_FACTOR=2 579x709" "QT_FONT_DPI=144 434x532" \
-    "QT_FONT_DPI=120 362x443"; do
+    "QT_FONT_DPI=120 362x443" "Xft.dpi=120 362x443"; do
     read -r variable expected <<<"$setting"
-    env "$variable" "$exe" 2>/dev/null &
+    if [[ $variable == Xft.dpi=* ]]; then
+        xprop -root -format RESOURCE_MANAGER 8s -set RESOURCE_MANAGER "Xft.dpi:"$'\t'"${variable#*=}"$'\n'
+        "$exe" 2>/dev/null &
+    else
+        env "$variable" "$exe" 2>/dev/null &
+    fi
     pid=$!
     window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s under $variable"
     size=$(xwininfo -id "$window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')

@@ -9,7 +9,11 @@ namespace quorran {
 
 double takeOverScaling()
 {
-    if (qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
+    // Per-screen factors enlarge the window only while Qt scales (without
+    // its scaling Qt lowers each screen's DPI by the screen's factor), so
+    // where they are given Qt keeps its scaling.
+    if (qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING") ||
+        !qEnvironmentVariableIsEmpty("QT_SCREEN_SCALE_FACTORS"))
         return 1.0;
     qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
 
