@@ -9,9 +9,10 @@
 // factor it takes over from QT_SCALE_FACTOR.
 //
 // QT_ENABLE_HIGHDPI_SCALING=1 gives Qt its own scaling back, QT_SCALE_FACTOR
-// included; so do per-screen factors in QT_SCREEN_SCALE_FACTORS. A ratio the platform itself imposes (a Wayland compositor's
-// buffer scale, a Retina screen) remains; the layout then puts each edge on
-// the nearest device pixel a logical coordinate reaches.
+// included; so do per-screen factors in QT_SCREEN_SCALE_FACTORS. A ratio the
+// platform itself imposes (a Wayland compositor's buffer scale, a Retina
+// screen) remains; the layout then puts each edge on the nearest device
+// pixel a logical coordinate reaches.
 
 class QFont;
 
