@@ -13,7 +13,7 @@ packages=(
     # Free faces for Verdana, Comic Sans MS and MS Sans Serif
     fonts-dejavu-core fonts-comic-neue fonts-liberation
     # A private X display for the tests and benchmarks that need a real one
-    xvfb xauth x11-utils time
+    xvfb xauth x11-utils x11-apps xsettingsd time
     # The accessibility end-to-end test: the AT-SPI bus, a client and a session bus
     at-spi2-core python3-pyatspi dbus-x11
     # The window under light window managers and a Wayland compositor,

@@ -192,6 +192,7 @@ QuorranWindow::QuorranWindow(double scale, QWidget *parent)
     setFont(scaled(face(QStringLiteral("MS Sans Serif"), 8.25)));
     buildControls();
     applyGeometry();
+    watchScreen();
     connectHandlers();
 }
 
@@ -272,11 +273,35 @@ void QuorranWindow::applyGeometry()
     }
 }
 
+// A desktop may also change its scale, and so the screen's DPI, while the
+// program runs (an X11 desktop's settings daemon changes Xft/DPI). That is
+// handled as a move to another screen.
+void QuorranWindow::watchScreen()
+{
+    disconnect(m_screenDpi);
+    if (QScreen *screen = this->screen()) {
+        m_screenDpi = connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this] {
+            QEvent changed(QEvent::ScreenChangeInternal);
+            QCoreApplication::sendEvent(this, &changed);
+        });
+    }
+}
+
 bool QuorranWindow::event(QEvent *event)
 {
-    if (event->type() == QEvent::ScreenChangeInternal)
-        applyGeometry();
-    return QWidget::event(event);
+    if (event->type() != QEvent::ScreenChangeInternal)
+        return QWidget::event(event);
+    // Qt resolves each widget's fonts at the new DPI on this event, the
+    // window's first; the controls get it here, before the layout and the
+    // captions are fitted with their fonts, and again from Qt.
+    const bool handled = QWidget::event(event);
+    for (QWidget *control : findChildren<QWidget *>()) {
+        QEvent changed(QEvent::ScreenChangeInternal);
+        QCoreApplication::sendEvent(control, &changed);
+    }
+    watchScreen();
+    applyGeometry();
+    return handled;
 }
 
 void QuorranWindow::connectHandlers()

@@ -30,6 +30,7 @@ protected:
 private:
     void buildControls();
     void applyGeometry();
+    void watchScreen();
     QFont scaled(const QFont &font) const;
     void connectHandlers();
 
@@ -43,6 +44,7 @@ private:
     void SSCommand3_Click();
 
     const double m_scale;
+    QMetaObject::Connection m_screenDpi;
     std::unique_ptr<WidgetFields> m_fields;
     // Loads the image readers the style needs for its first paint while the
     // window is still being built.
