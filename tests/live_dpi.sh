@@ -21,7 +21,12 @@ echo 'Xft/DPI 98304' >"$work/xsettings"
 xsettingsd -c "$work/xsettings" >"$work/xsettingsd.log" 2>&1 &
 settings=$!
 pids+=($settings)
-sleep 0.3
+# The program must find the daemon at start to hear of the change later.
+for _ in $(seq 50); do
+    grep -q 'Took ownership' "$work/xsettingsd.log" && break
+    sleep 0.1
+done
+grep -q 'Took ownership' "$work/xsettingsd.log" || fail "xsettingsd did not start: $(cat "$work/xsettingsd.log")"
 
 size_of() { xwininfo -id "$1" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}'; }
 
