@@ -2,7 +2,8 @@
 // pixel geometry from the twips table at the screen's DPI and pixel ratio,
 // then the button fonts shrunk where a caption would not fit, then the
 // handlers. After that only the texts of the five text boxes change, and the
-// geometry and captions again when the window moves to another screen.
+// geometry and captions again when the window moves to another screen or
+// the screen's DPI changes.
 
 #include "quorranwindow.h"
 
