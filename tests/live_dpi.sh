@@ -8,7 +8,11 @@ set -euo pipefail
 exe=$1
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR QT_FONT_DPI QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING
-fail() { echo "FAIL: $*"; exit 1; }
+fail() {
+    echo "FAIL: $*"
+    [ -s "${work:-}/quorran.log" ] && { echo "The program said:"; cat "$work/quorran.log"; }
+    exit 1
+}
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
 work=$(mktemp -d)
 pids=()
@@ -43,7 +47,7 @@ dump() {
     return 1
 }
 
-"$exe" 2>/dev/null &
+"$exe" 2>>"$work/quorran.log" &
 pid=$!
 pids+=($pid)
 window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s"
@@ -62,7 +66,7 @@ kill $pid
 wait $pid 2>/dev/null || true
 for _ in $(seq 50); do [ -z "$(window_of Quorran)" ] && break; sleep 0.1; done
 
-"$exe" 2>/dev/null &
+"$exe" 2>>"$work/quorran.log" &
 pid=$!
 pids+=($pid)
 window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s at 144 DPI"
