@@ -27,6 +27,20 @@ wait_for_window() {
     return 1
 }
 
+# Prints the size of window $1 as WIDTHxHEIGHT.
+size_of() {
+    xwininfo -id "$1" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}'
+}
+
+# Waits up to 5 s until no window of class $1 is left (after its program ended).
+wait_for_no_window() {
+    for _ in $(seq 50); do
+        [ -z "$(window_of "$1")" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 # Starts Xvfb with screen geometry $1 on a display number the server picks
 # for itself (so tests running side by side never share one; xvfb-run -a can
 # hand two of them the same number) and exports DISPLAY. The caller ends the

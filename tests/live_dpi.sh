@@ -32,8 +32,6 @@ for _ in $(seq 50); do
 done
 grep -q 'Took ownership' "$work/xsettingsd.log" || fail "xsettingsd did not start: $(cat "$work/xsettingsd.log")"
 
-size_of() { xwininfo -id "$1" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}'; }
-
 # The window's pixels once two dumps in a row agree (the first paint is done).
 dump() {
     local previous=""
@@ -64,7 +62,7 @@ echo "ok: 434x532 after the change to 144 DPI"
 dump "$window" "$work/changed.xwd" || fail "the window does not settle"
 kill $pid
 wait $pid 2>/dev/null || true
-for _ in $(seq 50); do [ -z "$(window_of Quorran)" ] && break; sleep 0.1; done
+wait_for_no_window Quorran || true
 
 "$exe" 2>>"$work/quorran.log" &
 pid=$!

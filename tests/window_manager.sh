@@ -58,7 +58,7 @@ wmctrl -m >/dev/null 2>&1 || { cat "$HOME/manager.log"; fail "the manager did no
 pid=$!
 pids+=($pid)
 window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s"
-size() { xwininfo -id "$window" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h}'; }
+size() { size_of "$window"; }
 states() { xprop -id "$window" _NET_WM_STATE; }
 fixed=$(size)
 

@@ -72,11 +72,11 @@ for setting in "QT_SCALE_FACTOR=1.25 362x443" "QT_SCALE_FACTOR=2 579x709" "QT_FO
     fi
     pid=$!
     window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s under $variable"
-    size=$(xwininfo -id "$window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')
+    size=$(size_of "$window")
     kill $pid
     wait $pid 2>/dev/null || true
     # The next run must not find this window.
-    for _ in $(seq 50); do [ -z "$(window_of Quorran)" ] && break; sleep 0.1; done
+    wait_for_no_window Quorran || true
     [ "$size" = "$expected" ] || fail "client area $size under $variable, not $expected"
     echo "ok: $expected under $variable"
 done

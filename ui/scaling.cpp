@@ -7,6 +7,14 @@
 
 namespace quorran {
 
+namespace {
+
+// Below this text becomes unreadable, above it the window outgrows any screen.
+constexpr double kSmallestScale = 0.25;
+constexpr double kLargestScale = 16.0;
+
+} // namespace
+
 double takeOverScaling()
 {
     // Per-screen factors enlarge the window only while Qt scales (without

@@ -19,14 +19,8 @@ class QFont;
 namespace quorran {
 
 // Before the application object exists. Returns the scale factor taken over
-// from QT_SCALE_FACTOR, or 1.
+// from QT_SCALE_FACTOR (0.25 to 16; other values are left to Qt), or 1.
 double takeOverScaling();
-
-// The factors taken over, out of which a value in QT_SCALE_FACTOR is left to
-// Qt: below them text becomes unreadable, above them the window outgrows any
-// screen.
-inline constexpr double kSmallestScale = 0.25;
-inline constexpr double kLargestScale = 16.0;
 
 // A font `scale` times larger, for what Qt draws on its own (menus, tips).
 QFont scaledFont(const QFont &font, double scale);
