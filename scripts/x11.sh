@@ -66,3 +66,17 @@ start_xvfb() {
     # thread of its parent), and the program's window with it.
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$(mktemp -u)"
 }
+
+# Ends process group $1 and waits until none of its processes runs any more,
+# so that the files they write as they leave (a settings daemon's, say) are
+# complete before the caller removes them; after 5 s the rest is killed.
+end_group() {
+    kill -- "-$1" 2>/dev/null || return 0
+    local running
+    for _ in $(seq 50); do
+        running=$(pgrep -g "$1" | xargs -r ps -o stat= -p | grep -cv '^Z' || true)
+        [ "$running" -eq 0 ] && return 0
+        sleep 0.1
+    done
+    kill -KILL -- "-$1" 2>/dev/null || true
+}

@@ -7,9 +7,9 @@ set -euo pipefail
 if [ "${1:-}" != "--inside" ]; then
     unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS NO_AT_BRIDGE QT_ACCESSIBILITY
     runtime=$(mktemp -d)
-    trap 'rm -rf "$runtime"' EXIT
+    trap 'rm -rf "$runtime" 2>/dev/null || true' EXIT
     export XDG_RUNTIME_DIR=$runtime
-    xvfb-run -a -s "-screen 0 640x480x24" dbus-run-session -- bash "$0" --inside "$@"
+    bash "$(dirname "${BASH_SOURCE[0]}")/on_xvfb.sh" 640x480x24 dbus-run-session -- bash "$0" --inside "$@"
     exit
 fi
 shift
@@ -17,7 +17,7 @@ shift
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 launcher=$!
-trap 'kill $launcher 2>/dev/null || true' EXIT
+trap 'kill $launcher 2>/dev/null; wait $launcher 2>/dev/null || true' EXIT
 for _ in $(seq 100); do
     dbus-send --session --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
         string:org.a11y.Bus 2>/dev/null | grep -q 'boolean true' && break

@@ -12,6 +12,6 @@ exe=$2
 
 "$exe" 2>/dev/null &
 program=$!
-trap 'kill $program 2>/dev/null || true' EXIT
+trap 'kill $program 2>/dev/null; wait $program 2>/dev/null || true' EXIT
 # The Debian interpreter, which has the pyatspi package, whatever python3 the PATH finds first.
 /usr/bin/python3 "$here/atspi_client.py"

@@ -7,11 +7,11 @@
 set -euo pipefail
 
 if [ "${1:-}" = "--show-window" ]; then
-    # Runs under xvfb-run: starts the program and waits for its window.
+    # Runs on a display of its own: starts the program and waits for its window.
     source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
     "$2" 2>/dev/null &
     pid=$!
-    trap 'kill $pid 2>/dev/null || true' EXIT
+    trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null || true' EXIT
     wait_for_window Quorran >/dev/null
     exit
 fi
@@ -73,7 +73,7 @@ echo "ok: control fields"
 
 root="$work/root"
 dpkg -x "$deb" "$root"
-QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 640x480x24" \
+QT_QPA_PLATFORM=xcb bash "$source_dir/tests/on_xvfb.sh" 640x480x24 \
     bash "${BASH_SOURCE[0]}" --show-window "$root/usr/bin/quorran" ||
     fail "the extracted program mapped no window within 10 s"
 echo "ok: the extracted program shows its window"

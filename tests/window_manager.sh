@@ -41,14 +41,22 @@ source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
 start_xvfb 1024x768x24 || fail "Xvfb did not start"
 pids=("$XVFB_PID")
 group=""
-# The manager runs in a process group of its own, so that the session bus and
-# whatever the manager started end with it.
-trap '[ -z "$group" ] || kill -- "-$group" 2>/dev/null; kill "${pids[@]}" 2>/dev/null || true; rm -rf "$HOME"' EXIT
+# Everything started here ends and is waited for before the home goes; the
+# clean-up never decides the test's outcome.
+cleanup() {
+    [ -z "$group" ] || end_group "$group"
+    kill "${pids[@]}" 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$HOME" 2>/dev/null || true
+}
+trap cleanup EXIT
 
 export KWIN_COMPOSE=N
 if command -v dbus-run-session >/dev/null; then
     command=(dbus-run-session -- "${command[@]}")
 fi
+# The manager runs in a process group of its own, so that the session bus and
+# whatever the manager started end with it.
 setsid "${command[@]}" >"$HOME/manager.log" 2>&1 &
 group=$!
 for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done

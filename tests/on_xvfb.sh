@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs a command on a private Xvfb display (screen geometry $1) that the
+# server numbers for itself, and ends the server when the command ends; the
+# command's status is the script's. Used where a test would otherwise need
+# xvfb-run -a, which can hand two tests running side by side one display.
+set -euo pipefail
+
+geometry=$1
+shift
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+XVFB_PID=""
+trap '[ -z "$XVFB_PID" ] || { kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; } || true' EXIT
+start_xvfb "$geometry" || { echo "FAIL: Xvfb did not start"; exit 1; }
+status=0
+"$@" || status=$?
+exit $status
