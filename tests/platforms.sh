@@ -52,7 +52,12 @@ expect() {
     fi
 }
 
-expect "no display" refuses "Quorran needs a display and none is set"
+expect "no display" refuses \
+    "Quorran needs a display and none is set (DISPLAY and WAYLAND_DISPLAY are empty); run it on a desktop, or on a virtual display: xvfb-run -a quorran (from here: xvfb-run -a $exe)"
+expect "-platform xcb without a display" refuses "Quorran needs a display and none is set" -- -platform xcb
+expect "-display" runs "" -- -display "$live_display"
+expect "-display with xcb options" runs "" QT_QPA_PLATFORM=xcb:nograb -- --display "$live_display"
+expect "-display that does not answer" refuses "Quorran cannot open the X display :77" DISPLAY="$live_display" -- -display :77
 expect "xcb without a display" refuses "Quorran needs a display and none is set" QT_QPA_PLATFORM=xcb
 expect "X display that does not answer" refuses "Quorran cannot open the X display :77" DISPLAY=:77
 expect "Wayland display only" refuses "set QT_QPA_PLATFORM=wayland" WAYLAND_DISPLAY=wayland-77

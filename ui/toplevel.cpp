@@ -155,14 +155,23 @@ std::optional<std::string> missingDisplay([[maybe_unused]] int argc, [[maybe_unu
         return value != nullptr ? value : "";
     };
     std::string_view platform = variable("QT_QPA_PLATFORM");
+    std::string_view display = variable("DISPLAY");
+    // The arguments Qt takes for these, with one dash or two.
     for (int i = 1; i + 1 < argc; ++i) {
         const std::string_view argument = argv[i];
-        if (argument == "-platform" || argument == "--platform")
-            platform = argv[i + 1];
+        if (argument == "-platform" || argument == "--platform") {
+            platform = argv[++i];
+        } else if (argument == "-display" || argument == "--display") {
+            display = argv[++i];
+        }
     }
-    const std::string_view display = variable("DISPLAY");
+    // A platform may carry options after a colon ("xcb:...", "wayland:...").
+    platform = platform.substr(0, platform.find(':'));
     const std::string_view wayland = variable("WAYLAND_DISPLAY");
-    const std::string howTo = "; run it on a desktop, or on a virtual display: xvfb-run -a quorran";
+    std::string howTo = "; run it on a desktop, or on a virtual display: xvfb-run -a quorran";
+    // Started by its path (from the build folder, say), the same from here.
+    if (argc > 0 && std::string_view(argv[0]).find('/') != std::string_view::npos)
+        howTo += std::string(" (from here: xvfb-run -a ") + argv[0] + ')';
     // Qt itself prefers Wayland in a Wayland session.
     if (platform.empty() && !wayland.empty() && variable("XDG_SESSION_TYPE") == "wayland")
         platform = "wayland";
@@ -183,11 +192,12 @@ std::optional<std::string> missingDisplay([[maybe_unused]] int argc, [[maybe_unu
     if (display.empty())
         return "Quorran needs DISPLAY for X11; to use the Wayland compositor, set QT_QPA_PLATFORM=wayland";
 #if defined(QUORRAN_HAVE_XCB)
-    xcb_connection_t *probe = xcb_connect(nullptr, nullptr);
+    const std::string displayName(display);
+    xcb_connection_t *probe = xcb_connect(displayName.c_str(), nullptr);
     const bool reachable = xcb_connection_has_error(probe) == 0;
     xcb_disconnect(probe);
     if (!reachable)
-        return "Quorran cannot open the X display " + std::string(display) + howTo;
+        return "Quorran cannot open the X display " + displayName + howTo;
 #endif
     return std::nullopt;
 #endif
