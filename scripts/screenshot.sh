@@ -6,12 +6,7 @@ set -euo pipefail
 
 if [ "${1:-}" != "--inside" ]; then
     source "$(dirname "${BASH_SOURCE[0]}")/setup.sh" >/dev/null
-    if ! dpkg-query -W -f='${Status}' imagemagick 2>/dev/null | grep -q 'install ok installed'; then
-        sudo=""
-        [ "$(id -u)" -eq 0 ] || sudo=sudo
-        $sudo apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends imagemagick >/dev/null
-    fi
+    install_missing imagemagick
     exec xvfb-run -a -s "-screen 0 640x480x24 -dpi 96" bash "$0" --inside "$root"
 fi
 root=$2
