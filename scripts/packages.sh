@@ -22,8 +22,8 @@ test_packages=(
     at-spi2-core python3-pyatspi dbus-x11
     # The window under light window managers and a Wayland compositor, driven from outside
     xdotool wmctrl xclip openbox icewm fluxbox weston qt6-wayland
-    # Installation, the manual page and the Windows resources
-    desktop-file-utils groff-base binutils-mingw-w64-x86-64
+    # Installation, the icons, the manual page and the Windows resources
+    desktop-file-utils librsvg2-bin groff-base binutils-mingw-w64-x86-64
     # The Debian package: CPack's library dependencies, metainfo check, lintian
     dpkg-dev file appstream lintian
 )
@@ -32,6 +32,8 @@ test_packages=(
 ci_packages=(
     # Static checks, sanitizers and the fuzzer
     clang clang-format clang-tidy libclang-rt-14-dev
+    # The Windows branches compiled with MinGW's g++
+    g++-mingw-w64-x86-64-posix
     # The larger window managers and the desktops' Wayland compositors
     xfwm4 kwin-x11 kwin-style-breeze mutter kwin-wayland xwayland
 )

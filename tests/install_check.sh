@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what lands there: the
 # program, a desktop entry that desktop-file-validate accepts, and the icon
-# as 16x16 and 32x32 PNG files in the hicolor theme.
+# in the hicolor theme: PNG files of each size and the scalable SVG.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -16,7 +16,7 @@ desktop-file-validate "$entry" || fail "desktop-file-validate rejects the entry"
 grep -qx 'Name=Quorran' "$entry" || fail "Name is not Quorran"
 grep -qx 'Categories=Utility;' "$entry" || fail "Categories is not Utility"
 grep -q '^Comment=.' "$entry" || fail "no comment"
-for size in 16 32; do
+for size in 16 32 48 64 128; do
     png="$prefix/share/icons/hicolor/${size}x${size}/apps/quorran.png"
     [ -f "$png" ] || fail "no ${size}x${size} icon"
     # PNG signature, then the IHDR chunk: width and height as 32-bit big-endian.
@@ -25,4 +25,7 @@ for size in 16 32; do
     [ $((16#${header:32:8})) -eq "$size" ] && [ $((16#${header:40:8})) -eq "$size" ] ||
         fail "${size}x${size} icon has the wrong size"
 done
+svg="$prefix/share/icons/hicolor/scalable/apps/quorran.svg"
+[ -f "$svg" ] || fail "no scalable icon"
+grep -q '<svg xmlns="http://www.w3.org/2000/svg"' "$svg" || fail "the scalable icon is not an SVG image"
 echo "ok: installed program, desktop entry and icons"

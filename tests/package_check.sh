@@ -51,6 +51,18 @@ drwxr-xr-x root/root ./usr/share/icons/hicolor/16x16/apps/
 drwxr-xr-x root/root ./usr/share/icons/hicolor/32x32/
 drwxr-xr-x root/root ./usr/share/icons/hicolor/32x32/apps/
 -rw-r--r-- root/root ./usr/share/icons/hicolor/32x32/apps/quorran.png
+drwxr-xr-x root/root ./usr/share/icons/hicolor/48x48/
+drwxr-xr-x root/root ./usr/share/icons/hicolor/48x48/apps/
+-rw-r--r-- root/root ./usr/share/icons/hicolor/48x48/apps/quorran.png
+drwxr-xr-x root/root ./usr/share/icons/hicolor/64x64/
+drwxr-xr-x root/root ./usr/share/icons/hicolor/64x64/apps/
+-rw-r--r-- root/root ./usr/share/icons/hicolor/64x64/apps/quorran.png
+drwxr-xr-x root/root ./usr/share/icons/hicolor/128x128/
+drwxr-xr-x root/root ./usr/share/icons/hicolor/128x128/apps/
+-rw-r--r-- root/root ./usr/share/icons/hicolor/128x128/apps/quorran.png
+drwxr-xr-x root/root ./usr/share/icons/hicolor/scalable/
+drwxr-xr-x root/root ./usr/share/icons/hicolor/scalable/apps/
+-rw-r--r-- root/root ./usr/share/icons/hicolor/scalable/apps/quorran.svg
 drwxr-xr-x root/root ./usr/share/man/
 drwxr-xr-x root/root ./usr/share/man/man1/
 -rw-r--r-- root/root ./usr/share/man/man1/quorran.1.gz
@@ -82,6 +94,14 @@ appstreamcli validate --no-net --strict "$root/usr/share/metainfo/io.github.quor
     fail "appstreamcli validate rejects the metainfo"
 # The tree check also finds the desktop entry the metainfo launches.
 appstreamcli validate-tree --no-net --strict "$root" || fail "appstreamcli validate-tree rejects the tree"
+# The metainfo's remote icon is the committed image of that size.
+icon=$(sed -n 's|.*<icon type="remote" width="\([0-9]*\)" height="\1">[^<]*/v1\.0\.0/\([^<]*\)</icon>.*|\1 \2|p' \
+    "$root/usr/share/metainfo/io.github.quorran.Quorran.metainfo.xml")
+[ -n "$icon" ] || fail "the metainfo names no square remote icon in the v1.0.0 tree"
+read -r size path <<<"$icon"
+header=$(od -An -tx1 -N24 "$source_dir/$path" | tr -d ' \n')
+[ $((16#${header:32:8})) -eq "$size" ] && [ $((16#${header:40:8})) -eq "$size" ] ||
+    fail "the metainfo's icon $path is not ${size}x${size}"
 report=$(desktop-file-validate "$root/usr/share/applications/quorran.desktop") ||
     fail "desktop-file-validate rejects the entry: $report"
 [ -z "$report" ] || fail "desktop-file-validate: $report"
