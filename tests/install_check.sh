@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch prefix and checks what lands there: the
 # program, a desktop entry that desktop-file-validate accepts, and the icon
-# in the hicolor theme: PNG files of each size and the scalable SVG.
+# in the hicolor theme: PNG files of each size and the scalable SVG; and the
+# manual page, which groff renders without a warning.
 set -euo pipefail
 build=$1
 prefix=$(mktemp -d)
@@ -29,3 +30,12 @@ svg="$prefix/share/icons/hicolor/scalable/apps/quorran.svg"
 [ -f "$svg" ] || fail "no scalable icon"
 grep -q '<svg xmlns="http://www.w3.org/2000/svg"' "$svg" || fail "the scalable icon is not an SVG image"
 echo "ok: installed program, desktop entry and icons"
+
+page="$prefix/share/man/man1/quorran.1.gz"
+[ -f "$page" ] || fail "no manual page"
+warnings=$(gzip -dc "$page" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>&1) || fail "groff cannot render the manual page"
+[ -z "$warnings" ] || fail "groff warns on the manual page: $warnings"
+for section in NAME SYNOPSIS DESCRIPTION OPTIONS "MESSAGE LOG" "EXIT STATUS" ENVIRONMENT; do
+    gzip -dc "$page" | grep -qx "\.SH \"\?$section\"\?" || fail "the manual page has no $section section"
+done
+echo "ok: manual page"
