@@ -1,6 +1,7 @@
 // Starts the one window and hands over to the event loop; the program ends
-// when "Exit" is pressed or the window is closed. Without a display it says
-// so and ends before Qt is started.
+// when "Exit" is pressed or the window is closed, and the window is deleted
+// before the application object. Without a display it says so and ends
+// before Qt is started.
 
 #include "quorranwindow.h"
 #include "scaling.h"
@@ -16,7 +17,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", missing->c_str());
         return 1;
     }
-    const auto fontConfiguration = quorran::loadFontConfigurationEarly();
+    auto fontConfiguration = quorran::loadFontConfigurationEarly();
     const double scale = quorran::takeOverScaling();
     QApplication app(argc, argv);
     if (scale != 1.0)
@@ -24,7 +25,14 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Quorran"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
 
-    quorran::TopLevel window(std::make_unique<quorran::QuorranWindow>(scale), quorran::nativeTaskbarMethod());
-    window.show();
-    return QApplication::exec();
+    int status = 0;
+    {
+        quorran::TopLevel window(std::make_unique<quorran::QuorranWindow>(scale), quorran::nativeTaskbarMethod());
+        window.show();
+        status = QApplication::exec();
+    }
+    if (fontConfiguration.joinable())
+        fontConfiguration.join();
+    quorran::endBeforePlatformTeardown(status);
+    return status;
 }

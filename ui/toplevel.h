@@ -51,6 +51,12 @@ private:
     std::unique_ptr<QWidget> m_window;
 };
 
+// Called once the event loop has returned and everything the program made is
+// deleted. On Wayland it ends the process here with status, without the
+// window system's teardown in Qt; elsewhere it returns, and QApplication ends
+// as usual.
+void endBeforePlatformTeardown(int status);
+
 // Before QApplication exists: a one-line message saying what is missing when
 // the window has nowhere to go (the X11 platform without a display), or
 // nothing when the program can start. Only X11 and Wayland are looked at.
