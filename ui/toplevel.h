@@ -51,6 +51,11 @@ private:
     std::unique_ptr<QWidget> m_window;
 };
 
+// On Wayland: whether the compositor offers to draw the title bars of its
+// windows (zxdg_decoration_manager_v1). Where it does not, the program draws
+// its own. False on other platforms.
+bool compositorDrawsTitleBars();
+
 // Called once the event loop has returned and everything the program made is
 // deleted. On Wayland it ends the process here with status, without the
 // window system's teardown in Qt; elsewhere it returns, and QApplication ends
