@@ -7,8 +7,9 @@
 # keyboard at start. Space right after start then runs "From D.A.P to
 # AddrID", whose message is copied out of the log with the keyboard and read
 # back with wl-paste. Closing it with Alt+F4, and under mutter with the close
-# box of its own bar (after a double-click on that bar, which must change
-# nothing), ends the program with status 0. The top-level tests run there
+# box of its own bar, ends the program with status 0; before that, a
+# double-click on that bar must change nothing, and a right-click on it asks
+# mutter for its window menu. The top-level tests run there
 # too: maximise and full-screen requests leave the window at its size.
 # Neither compositor starts Xwayland here, so no X display number is taken
 # besides the test's own Xvfb.
@@ -172,6 +173,21 @@ sleep 0.5
 kill -0 "$pid" 2>/dev/null || fail "a double-click on the title bar ended the program"
 [ "$(geometry)" = "$fixed" ] || fail "a double-click on the title bar made it $(geometry)"
 echo "ok: a double-click on the title bar changes nothing"
+# A right-click as a hand makes it: the press is handled before the release
+# comes, and the menu is asked for with the press's serial.
+xdotool mousemove $((left + 40)) $((top + bar / 2)) mousedown 3
+sleep 0.3
+xdotool mouseup 3
+menu=
+for _ in $(seq 30); do
+    menu=$(grep -o 'xdg_toplevel@[0-9]*\.show_window_menu(wl_seat@[0-9]*, [0-9]*' "$log" | sed 's/.*, //' || true)
+    [ -n "$menu" ] && break
+    sleep 0.1
+done
+[ -n "$menu" ] || fail "a right-click on the title bar asked for no window menu"
+grep -q "wl_pointer@[0-9]*\.button($menu, [0-9]*, 273, 1)" "$log" || fail "window menu asked for with serial $menu, not the press's"
+xdotool key Escape
+echo "ok: a right-click on the title bar asks mutter for its window menu"
 find_origin
 read -r left top <<<"$origin"
 xdotool mousemove $((left + 289 - bar / 2)) $((top + bar / 2)) click 1
