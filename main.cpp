@@ -1,7 +1,6 @@
 // Starts the one window and hands over to the event loop; the program ends
-// when "Exit" is pressed or the window is closed, and the window is deleted
-// before the application object. Without a display it says so and ends
-// before Qt is started.
+// when "Exit" is pressed or the window is closed. Without a display it says
+// so and ends before Qt is started.
 
 #include "quorranwindow.h"
 #include "scaling.h"
@@ -17,22 +16,18 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s\n", missing->c_str());
         return 1;
     }
-    auto fontConfiguration = quorran::loadFontConfigurationEarly();
+    const auto fontConfiguration = quorran::loadFontConfigurationEarly();
     const double scale = quorran::takeOverScaling();
+    quorran::TeardownWatch teardown;
     QApplication app(argc, argv);
     if (scale != 1.0)
         QApplication::setFont(quorran::scaledFont(QApplication::font(), scale));
     QApplication::setApplicationName(QStringLiteral("Quorran"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
 
-    int status = 0;
-    {
-        quorran::TopLevel window(std::make_unique<quorran::QuorranWindow>(scale), quorran::nativeTaskbarMethod());
-        window.show();
-        status = QApplication::exec();
-    }
-    if (fontConfiguration.joinable())
-        fontConfiguration.join();
-    quorran::endBeforePlatformTeardown(status);
+    quorran::TopLevel window(std::make_unique<quorran::QuorranWindow>(scale), quorran::nativeTaskbarMethod());
+    window.show();
+    const int status = QApplication::exec();
+    teardown.arm(status);
     return status;
 }

@@ -15,7 +15,8 @@
 //   program when it closes; the close event does that here on every platform.
 // A window manager that maximises the window, makes it full screen or gives
 // it another size anyway is asked to put it back to its normal state and its
-// fixed size.
+// fixed size. Once the window is closed, the process ends even where Qt's
+// own teardown hangs (TeardownWatch).
 
 #include "toplevel.h"
 
@@ -27,23 +28,11 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdio>
+#include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <string_view>
-
-// The sanitizer build checks for leaks when the process ends through exit();
-// a process that ends with _Exit() has to ask for the check itself.
-#if defined(__SANITIZE_ADDRESS__)
-#define QUORRAN_LEAK_CHECK 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(leak_sanitizer)
-#define QUORRAN_LEAK_CHECK 1
-#endif
-#endif
-#if defined(QUORRAN_LEAK_CHECK)
-#include <sanitizer/lsan_interface.h>
-#endif
 
 #if defined(QUORRAN_HAVE_XCB)
 #include <QtGui/qguiapplication_platform.h>
@@ -132,6 +121,9 @@ bool offersGlobal(const char *name)
 }
 #endif
 
+// Far longer than the teardown takes, short enough not to be noticed.
+constexpr std::chrono::seconds kTeardownGrace{2};
+
 constexpr Qt::WindowStates kNotFixed = Qt::WindowMaximized | Qt::WindowFullScreen;
 
 } // namespace
@@ -206,25 +198,25 @@ bool TopLevel::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void endBeforePlatformTeardown(int status)
+void TeardownWatch::arm(int status)
 {
     if (!onPlatform("wayland"))
         return;
     // Qt 6.4's Wayland client can wait for good in the destructor of its
     // display, called from QApplication's: it waits for its event thread,
     // which may sit in wl_display_read_events for a read that never comes.
-    // So the process ends here instead. Only Qt's own objects are still
-    // alive, all reachable from the application object on main()'s stack, so
-    // the leak check finds every object of the program's own that was not
-    // deleted. The last requests, the windows' destruction among them, go out
-    // to the compositor first.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-    std::fflush(nullptr);
-#if defined(QUORRAN_LEAK_CHECK)
-    __lsan_do_leak_check();
-#endif
-    std::_Exit(status);
+    // The window is deleted before that, so it closes, but the process would
+    // stay. The teardown still runs, so that the sanitizer build checks for
+    // leaks after it as on every other platform (ended before it, the process
+    // would leave alive what Qt frees there, partly out of the leak checker's
+    // reach); it is cut short only when it takes far longer than it ever does.
+    m_thread = std::jthread([status](const std::stop_token &stop) {
+        std::mutex mutex;
+        std::condition_variable_any finished;
+        std::unique_lock lock(mutex);
+        if (!finished.wait_for(lock, stop, kTeardownGrace, [&stop] { return stop.stop_requested(); }))
+            std::_Exit(status);
+    });
 }
 
 std::optional<std::string> missingDisplay([[maybe_unused]] int argc, [[maybe_unused]] const char *const *argv)

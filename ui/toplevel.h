@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 class QWidget;
 
@@ -56,11 +57,16 @@ private:
 // its own. False on other platforms.
 bool compositorDrawsTitleBars();
 
-// Called once the event loop has returned and everything the program made is
-// deleted. On Wayland it ends the process here with status, without the
-// window system's teardown in Qt; elsewhere it returns, and QApplication ends
-// as usual.
-void endBeforePlatformTeardown(int status);
+// Ends the process with the program's status should QApplication's teardown
+// hang on Wayland. Made before the application object, so that it goes after
+// it; armed once the event loop has returned.
+class TeardownWatch {
+public:
+    void arm(int status);
+
+private:
+    std::jthread m_thread; // stopped and joined when the watch goes
+};
 
 // Before QApplication exists: a one-line message saying what is missing when
 // the window has nowhere to go (the X11 platform without a display), or
