@@ -66,3 +66,15 @@ start_xvfb() {
     # thread of its parent), and the program's window with it.
     export DBUS_SESSION_BUS_ADDRESS="unix:path=$(mktemp -u)"
 }
+
+# Ends the process group $1, which the caller started (setsid ... &), and
+# waits up to 5 s until none of its processes is left: a desktop's daemons
+# may still write into the caller's files as they end.
+end_process_group() {
+    kill -- "-$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+    for _ in $(seq 50); do
+        kill -0 -- "-$1" 2>/dev/null || return 0
+        sleep 0.1
+    done
+}

@@ -46,7 +46,7 @@ start_xvfb 1024x768x24 || fail "Xvfb did not start"
 pids=("$XVFB_PID")
 group=""
 # The compositor runs in a process group of its own, with its session bus.
-trap '[ -z "$group" ] || kill -- "-$group" 2>/dev/null; kill "${pids[@]}" 2>/dev/null; wait; rm -rf "$HOME"' EXIT
+trap '[ -z "$group" ] || end_process_group "$group"; kill "${pids[@]}" 2>/dev/null || true; wait; rm -rf "$HOME"' EXIT
 
 case $compositor in
 kwin)

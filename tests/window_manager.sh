@@ -42,8 +42,9 @@ start_xvfb 1024x768x24 || fail "Xvfb did not start"
 pids=("$XVFB_PID")
 group=""
 # The manager runs in a process group of its own, so that the session bus and
-# whatever the manager started end with it.
-trap '[ -z "$group" ] || kill -- "-$group" 2>/dev/null; kill "${pids[@]}" 2>/dev/null || true; rm -rf "$HOME"' EXIT
+# whatever the manager started end with it (xfwm4's settings daemon still
+# writes into the home as it ends).
+trap '[ -z "$group" ] || end_process_group "$group"; kill "${pids[@]}" 2>/dev/null || true; wait; rm -rf "$HOME"' EXIT
 
 export KWIN_COMPOSE=N
 if command -v dbus-run-session >/dev/null; then
