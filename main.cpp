@@ -18,6 +18,7 @@ int main(int argc, char *argv[])
     }
     const auto fontConfiguration = quorran::loadFontConfigurationEarly();
     const double scale = quorran::takeOverScaling();
+    quorran::TeardownWatch teardown;
     QApplication app(argc, argv);
     if (scale != 1.0)
         QApplication::setFont(quorran::scaledFont(QApplication::font(), scale));
@@ -26,5 +27,7 @@ int main(int argc, char *argv[])
 
     quorran::TopLevel window(std::make_unique<quorran::QuorranWindow>(scale), quorran::nativeTaskbarMethod());
     window.show();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    teardown.arm(status);
+    return status;
 }

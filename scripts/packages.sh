@@ -9,6 +9,9 @@
 # To build the program and run it.
 build_packages=(
     g++ cmake ninja-build pkg-config qt6-base-dev libxcb1-dev libfontconfig-dev
+    # Wayland: the platform plugin, and what asks the compositor for its title
+    # bar and window menu
+    qt6-wayland libwayland-dev qt6-base-private-dev
     # Free faces for Verdana, Comic Sans MS and MS Sans Serif
     fonts-dejavu-core fonts-comic-neue fonts-liberation
 )
@@ -21,7 +24,7 @@ test_packages=(
     # The accessibility end-to-end tests: the AT-SPI bus, a client and a session bus
     at-spi2-core python3-pyatspi dbus-x11
     # The window under light window managers and a Wayland compositor, driven from outside
-    xdotool wmctrl xclip openbox icewm fluxbox weston qt6-wayland
+    xdotool wmctrl xclip wl-clipboard openbox icewm fluxbox weston
     # Installation, the icons, the manual page and the Windows resources
     desktop-file-utils librsvg2-bin groff-base binutils-mingw-w64-x86-64
     # The Debian package: CPack's library dependencies, metainfo check, lintian

@@ -11,7 +11,7 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-run_packages="g++ cmake ninja-build pkg-config qt6-base-dev libxcb1-dev libfontconfig-dev fonts-dejavu-core fonts-comic-neue fonts-liberation"
+run_packages="g++ cmake ninja-build pkg-config qt6-base-dev libxcb1-dev libfontconfig-dev qt6-wayland libwayland-dev qt6-base-private-dev fonts-dejavu-core fonts-comic-neue fonts-liberation"
 
 # setup_as WHO INSTALLED: a folder of commands for PATH. WHO is root, sudo or
 # user; INSTALLED is yes or no, what dpkg-query says of every package.

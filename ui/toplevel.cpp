@@ -5,14 +5,18 @@
 //   when the window is mapped (Qt keeps atoms it does not manage when it sets
 //   its own states); after show() the window asks to be activated, which Qt
 //   sends once the window is mapped.
-// - Wayland: Qt's own title bar would offer minimise and maximise boxes, so
-//   the window gets a frame with a title bar of its own (see TitleFrame).
+// - Wayland: where the compositor draws title bars (KDE's kwin), Qt asks it
+//   to, and the window looks like the desktop's others. Elsewhere (GNOME's
+//   mutter, weston) Qt would draw its own title bar, with minimise and
+//   maximise boxes, so the window gets a frame with a title bar of its own
+//   instead (see TitleFrame).
 // - Windows: a hidden owner keeps the window out of the taskbar. That window
 //   is then not the application's primary window, so Qt would not end the
 //   program when it closes; the close event does that here on every platform.
 // A window manager that maximises the window, makes it full screen or gives
 // it another size anyway is asked to put it back to its normal state and its
-// fixed size.
+// fixed size. Once the window is closed, the process ends even where Qt's
+// own teardown hangs (TeardownWatch).
 
 #include "toplevel.h"
 
@@ -24,13 +28,21 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <condition_variable>
 #include <cstdlib>
 #include <filesystem>
+#include <mutex>
 #include <string_view>
 
 #if defined(QUORRAN_HAVE_XCB)
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
+
+#include <cstring>
+#endif
+
+#if defined(QUORRAN_HAVE_WAYLAND)
+#include <wayland-client.h>
 
 #include <cstring>
 #endif
@@ -79,9 +91,51 @@ void skipTaskbar([[maybe_unused]] QWidget &window)
 #endif
 }
 
+#if defined(QUORRAN_HAVE_WAYLAND)
+// The compositor's globals, read on a short connection of the program's own:
+// Qt keeps its registry to itself.
+bool offersGlobal(const char *name)
+{
+    wl_display *display = wl_display_connect(nullptr);
+    if (display == nullptr)
+        return false;
+    struct Search {
+        const char *name;
+        bool found;
+    } search{name, false};
+    static const wl_registry_listener listener = {
+        [](void *data, wl_registry * /*registry*/, std::uint32_t /*id*/, const char *interface,
+           std::uint32_t /*version*/) {
+            auto *search = static_cast<Search *>(data);
+            if (std::strcmp(interface, search->name) == 0)
+                search->found = true;
+        },
+        [](void * /*data*/, wl_registry * /*registry*/, std::uint32_t /*id*/) {},
+    };
+    wl_registry *registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &listener, &search);
+    wl_display_roundtrip(display);
+    wl_registry_destroy(registry);
+    wl_display_disconnect(display);
+    return search.found;
+}
+#endif
+
+// Far longer than the teardown takes, short enough not to be noticed.
+constexpr std::chrono::seconds kTeardownGrace{2};
+
 constexpr Qt::WindowStates kNotFixed = Qt::WindowMaximized | Qt::WindowFullScreen;
 
 } // namespace
+
+bool compositorDrawsTitleBars()
+{
+#if defined(QUORRAN_HAVE_WAYLAND)
+    return onPlatform("wayland") && offersGlobal("zxdg_decoration_manager_v1");
+#else
+    return false;
+#endif
+}
 
 TaskbarMethod nativeTaskbarMethod()
 {
@@ -98,7 +152,7 @@ TopLevel::TopLevel(std::unique_ptr<QWidget> window, TaskbarMethod method) : m_wi
         m_owner = std::make_unique<QWidget>();
         m_owner->setObjectName(QStringLiteral("owner"));
         m_window->setParent(m_owner.get(), m_window->windowFlags());
-    } else if (onPlatform("wayland")) {
+    } else if (onPlatform("wayland") && !compositorDrawsTitleBars()) {
         m_frame = std::make_unique<TitleFrame>(m_window.get());
     }
     outer().installEventFilter(this);
@@ -142,6 +196,27 @@ bool TopLevel::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QObject::eventFilter(watched, event);
+}
+
+void TeardownWatch::arm(int status)
+{
+    if (!onPlatform("wayland"))
+        return;
+    // Qt 6.4's Wayland client can wait for good in the destructor of its
+    // display, called from QApplication's: it waits for its event thread,
+    // which may sit in wl_display_read_events for a read that never comes.
+    // The window is deleted before that, so it closes, but the process would
+    // stay. The teardown still runs, so that the sanitizer build checks for
+    // leaks after it as on every other platform (ended before it, the process
+    // would leave alive what Qt frees there, partly out of the leak checker's
+    // reach); it is cut short only when it takes far longer than it ever does.
+    m_thread = std::jthread([status](const std::stop_token &stop) {
+        std::mutex mutex;
+        std::condition_variable_any finished;
+        std::unique_lock lock(mutex);
+        if (!finished.wait_for(lock, stop, kTeardownGrace, [&stop] { return stop.stop_requested(); }))
+            std::_Exit(status);
+    });
 }
 
 std::optional<std::string> missingDisplay([[maybe_unused]] int argc, [[maybe_unused]] const char *const *argv)

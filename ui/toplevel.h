@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 class QWidget;
 
@@ -49,6 +50,22 @@ private:
     std::unique_ptr<QWidget> m_owner;
     std::unique_ptr<TitleFrame> m_frame;
     std::unique_ptr<QWidget> m_window;
+};
+
+// On Wayland: whether the compositor offers to draw the title bars of its
+// windows (zxdg_decoration_manager_v1). Where it does not, the program draws
+// its own. False on other platforms.
+bool compositorDrawsTitleBars();
+
+// Ends the process with the program's status should QApplication's teardown
+// hang on Wayland. Made before the application object, so that it goes after
+// it; armed once the event loop has returned.
+class TeardownWatch {
+public:
+    void arm(int status);
+
+private:
+    std::jthread m_thread; // stopped and joined when the watch goes
 };
 
 // Before QApplication exists: a one-line message saying what is missing when
