@@ -77,6 +77,7 @@ private slots:
     void hugePasteUndone();
     void logFontChangeWraps();
     void longFieldScrollsWithCaret();
+    void compositionScrolledIntoView();
 
 private:
     std::unique_ptr<QWidget> m_window;
@@ -1385,6 +1386,16 @@ void TestTextBox::longFieldScrollsWithCaret()
         QVERIFY2(m_box->rect().contains(caret), qPrintable(QString("after %1 keys").arg(i + 1)));
     }
     QCOMPARE(m_box->cursorPosition(), 60);
+}
+
+// A composition at the end of a full field is scrolled into view with its caret.
+void TestTextBox::compositionScrolledIntoView()
+{
+    m_box->setText(QString(40, 'm'));
+    QInputMethodEvent compose(QStringLiteral("wwwwwwww"), {});
+    QApplication::sendEvent(m_box, &compose);
+    const QRect caret = m_box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QVERIFY2(m_box->rect().contains(caret), qPrintable(QString("caret at %1").arg(caret.left())));
 }
 
 QTEST_MAIN(TestTextBox)
