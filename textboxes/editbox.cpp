@@ -199,10 +199,12 @@ void EditBox::undo()
 }
 
 // Undo and redo leave the caret where the step put it, in view. Typing right
-// after them joins the edit before it, as in the stock boxes.
+// after them may join the edit now last: in a line edit unless a caret move
+// or a paste came between, in a plain text edit always.
 void EditBox::afterHistoryStep()
 {
-    m_mergeable = true;
+    if (isMultiLine())
+        m_mergeable = true;
     ensureCursorVisible();
     restartBlinking();
     updateMicroFocus();
@@ -551,7 +553,8 @@ void EditBox::edit(int start, int end, const QString &text, EditKind kind, bool 
     m_text.replace(start, end - start, text);
     m_cursor = m_anchor = start + static_cast<int>(text.size());
     textChanged(start, end - start, static_cast<int>(text.size()));
-    m_mergeable = kind != EditKind::Other;
+    // A line edit ends a step after a paste.
+    m_mergeable = kind != EditKind::Other && (kind != EditKind::Paste || isMultiLine());
     ensureCursorVisible();
     restartBlinking();
     updateMicroFocus();
