@@ -195,6 +195,8 @@ void TestTopLevel::scaleTakenOver_data()
     row("nothing set", "", "", "", 1.0, "0", "");
     row("1.25", "", "", "1.25", 1.25, "0", "");
     row("2", "", "", "2", 2.0, "0", "");
+    row("smallest taken, 0.25", "", "", "0.25", 0.25, "0", "");
+    row("largest taken, 16", "", "", "16", 16.0, "0", "");
     row("not a number, left to Qt", "", "", "1,25", 1.0, "0", "1,25");
     row("too large, left to Qt", "", "", "1e300", 1.0, "0", "1e300");
     row("zero, left to Qt", "", "", "0", 1.0, "0", "0");

@@ -102,6 +102,10 @@ void TestValues::parseNumber_data()
     row("above half denormal", "2.4703282292062328e-324", std::numeric_limits<double>::denorm_min());
     row("tie to even", "9007199254740993", 9007199254740992.0);
     row("above tie", "9007199254740993.0000000001", 9007199254740994.0);
+    // 1 + 2^-53 is halfway between 1 and the next double; a digit after its
+    // 55 digits tips it up.
+    row("tie to even after 55 digits", "1.00000000000000011102230246251565404236316680908203125", 1.0);
+    row("above a tie after 55 digits", "1.000000000000000111022302462515654042363166809082031251", 1.0000000000000002);
     // Radix prefixes.
     row("hex", "0x010203", 66051);
     row("hex upper", "0X10", 16);

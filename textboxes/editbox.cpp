@@ -153,9 +153,12 @@ QString EditBox::selectedText() const
 
 void EditBox::selectAll()
 {
+    // Selecting all of nothing is no caret move: typing after it still joins
+    // the last edit.
+    if (!m_text.isEmpty() && !isMultiLine())
+        m_mergeable = false;
     m_anchor = 0;
     m_cursor = static_cast<int>(m_text.size());
-    m_mergeable = false;
     ensureCursorVisible();
     updateMicroFocus();
     update();
@@ -195,11 +198,13 @@ void EditBox::undo()
     afterHistoryStep();
 }
 
-// Undo and redo leave the caret where the step put it, in view, and start a
-// new typed run.
+// Undo and redo leave the caret where the step put it, in view. Typing right
+// after them may join the edit now last: in a line edit unless a caret move
+// or a paste came between, in a plain text edit always.
 void EditBox::afterHistoryStep()
 {
-    m_mergeable = false;
+    if (isMultiLine())
+        m_mergeable = true;
     ensureCursorVisible();
     restartBlinking();
     updateMicroFocus();
@@ -243,7 +248,15 @@ void EditBox::copyToSelectionClipboard() const
         clipboard->setText(selectedText(), QClipboard::Selection);
 }
 
-void EditBox::paste() { insert(QGuiApplication::clipboard()->text()); }
+// An empty clipboard leaves a selection in a multi-line box, as in a plain
+// text edit, and replaces it in a single-line one, as in a line edit.
+void EditBox::paste()
+{
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty() && (isMultiLine() || !hasSelectedText()))
+        return;
+    edit(std::min(m_anchor, m_cursor), std::max(m_anchor, m_cursor), prepared(text), EditKind::Paste);
+}
 
 void EditBox::insert(const QString &text)
 {
@@ -350,7 +363,9 @@ void EditBox::moveCursor(int position, bool select)
     m_cursor = std::clamp(position, 0, static_cast<int>(m_text.size()));
     if (!select)
         m_anchor = m_cursor;
-    if (m_cursor != cursor || m_anchor != anchor)
+    // A caret move ends a typed run in a line edit; in a plain text edit
+    // only typing elsewhere does.
+    if ((m_cursor != cursor || m_anchor != anchor) && !isMultiLine())
         m_mergeable = false;
     ensureCursorVisible();
     restartBlinking();
@@ -358,12 +373,27 @@ void EditBox::moveCursor(int position, bool select)
     updateMicroFocus();
 }
 
+// The text a grapheme step looks at. A single-line box shows a line break
+// or another control character as a blank, and a combining mark after it
+// sits on that blank.
+QString EditBox::graphemePiece(int from, int length) const
+{
+    QString piece = m_text.mid(from, length);
+    if (!isMultiLine()) {
+        for (QChar &c : piece) {
+            if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
+                c = QLatin1Char(' ');
+        }
+    }
+    return piece;
+}
+
 int EditBox::nextPosition(int position) const
 {
     const int size = static_cast<int>(m_text.size());
     if (position >= size)
         return size;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, m_text.mid(position, kGraphemeReach));
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, graphemePiece(position, kGraphemeReach));
     const qsizetype step = finder.toNextBoundary();
     return position + (step > 0 ? static_cast<int>(step) : 1);
 }
@@ -373,7 +403,7 @@ int EditBox::previousPosition(int position) const
     if (position <= 0)
         return 0;
     const int start = std::max(0, position - kGraphemeReach);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, m_text.mid(start, position - start));
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, graphemePiece(start, position - start));
     finder.toEnd();
     const qsizetype boundary = finder.toPreviousBoundary();
     return boundary >= 0 ? start + static_cast<int>(boundary) : position - 1;
@@ -471,20 +501,37 @@ void EditBox::extendByWords(int position)
     }
 }
 
+// Whether an edit of `kind` at `start` continues the last one as a single
+// undo step: it follows on where the last ended, with no caret move between.
+bool EditBox::joinsLastEdit(const Edit &last, EditKind kind, int start, const QString &removed,
+                            const QString &text) const
+{
+    const bool afterRemoval = !isMultiLine() && last.kind == EditKind::Removal && last.inserted.isEmpty();
+    switch (kind) {
+    case EditKind::Typing:
+        return removed.isEmpty() && start == last.position + last.inserted.size() &&
+               (!isMultiLine() || last.insertedUpTo == m_insertedCharacters) &&
+               (last.kind == EditKind::Typing || afterRemoval ||
+                (isMultiLine() && last.kind == EditKind::Paste && !last.inserted.endsWith(u'\n')));
+    case EditKind::Backspace:
+        return text.isEmpty() && start + removed.size() == last.position &&
+               (last.kind == EditKind::Backspace || afterRemoval);
+    case EditKind::Delete:
+        return text.isEmpty() && start == last.position && (last.kind == EditKind::Delete || afterRemoval);
+    default:
+        return false;
+    }
+}
+
 // Replaces the characters from `start` to `end` with `text` as the user's
-// edit, joining a run of typing, Backspace or Delete into one undo step.
+// edit, joining it to the last one where joinsLastEdit says so.
 void EditBox::edit(int start, int end, const QString &text, EditKind kind, bool withPrevious)
 {
     if (!fits(m_text.size(), end - start, text.size()))
         return;
     const QString removed = m_text.mid(start, end - start);
     Edit *last = m_undo.empty() ? nullptr : &m_undo.back();
-    const bool merge = m_mergeable && !withPrevious && last != nullptr && last->kind == kind &&
-                       (kind == EditKind::Typing ? removed.isEmpty() && start == last->position + last->inserted.size()
-                        : kind == EditKind::Backspace ? text.isEmpty() && end == last->position
-                        : kind == EditKind::Delete    ? text.isEmpty() && start == last->position
-                                                      : false);
-    if (merge) {
+    if (m_mergeable && !withPrevious && last != nullptr && joinsLastEdit(*last, kind, start, removed, text)) {
         if (kind == EditKind::Typing) {
             last->inserted += text;
         } else if (kind == EditKind::Backspace) {
@@ -493,16 +540,21 @@ void EditBox::edit(int start, int end, const QString &text, EditKind kind, bool 
         } else {
             last->removed += removed;
         }
+        last->kind = kind;
+        last->insertedUpTo = m_insertedCharacters + text.size();
     } else {
         m_undo.push_back({start, removed, text, m_anchor, m_cursor, kind, withPrevious});
+        m_undo.back().insertedUpTo = m_insertedCharacters + text.size();
     }
+    m_insertedCharacters += text.size();
     m_undoCharacters += removed.size() + text.size();
     m_redo.clear();
     forgetOldEdits();
     m_text.replace(start, end - start, text);
     m_cursor = m_anchor = start + static_cast<int>(text.size());
     textChanged(start, end - start, static_cast<int>(text.size()));
-    m_mergeable = kind != EditKind::Other;
+    // A line edit ends a step after a paste.
+    m_mergeable = kind != EditKind::Other && (kind != EditKind::Paste || isMultiLine());
     ensureCursorVisible();
     restartBlinking();
     updateMicroFocus();
@@ -532,7 +584,7 @@ void EditBox::replaceSelection(const QString &text)
 void EditBox::removeSelection()
 {
     if (hasSelectedText())
-        replaceSelection(QString());
+        edit(std::min(m_anchor, m_cursor), std::max(m_anchor, m_cursor), QString(), EditKind::Removal);
 }
 
 QRect EditBox::characterRectangle(int position)
@@ -555,14 +607,20 @@ QRect EditBox::characterRectangle(int position)
     return {before.left(), before.top(), width, before.height()};
 }
 
-// Ctrl+K and Ctrl+U in a line edit put what they delete on the clipboard.
-void EditBox::deleteRange(int start, int end, bool toClipboard)
+// Deletes from `anchor` to `cursor` as if that were selected first, so that
+// undo selects it again. Ctrl+K and Ctrl+U in a line edit put what they
+// delete on the clipboard.
+void EditBox::deleteRange(int anchor, int cursor, bool toClipboard)
 {
-    if (start >= end)
+    if (anchor == cursor)
         return;
+    const int start = std::min(anchor, cursor);
+    const int end = std::max(anchor, cursor);
     if (toClipboard)
         QGuiApplication::clipboard()->setText(m_text.mid(start, end - start));
-    edit(start, end, QString(), EditKind::Other);
+    m_anchor = anchor;
+    m_cursor = cursor;
+    edit(start, end, QString(), EditKind::Removal);
 }
 
 void EditBox::restartBlinking()
@@ -633,21 +691,23 @@ void EditBox::keyPressEvent(QKeyEvent *event)
     } else if (event == QKeySequence::Paste) {
         paste();
     } else if (event == QKeySequence::MoveToNextChar) {
-        moveCursor(hasSelectedText() ? selectionEnd : rightPosition(m_cursor), false);
+        // A selection collapses to its end, in a multi-line box to the side
+        // the arrow points at, as the stock boxes do.
+        const bool back = isMultiLine() && textDirection() == Qt::RightToLeft;
+        moveCursor(hasSelectedText() ? (back ? selectionStart : selectionEnd) : rightPosition(m_cursor), false);
     } else if (event == QKeySequence::MoveToPreviousChar) {
-        moveCursor(hasSelectedText() ? selectionStart : leftPosition(m_cursor), false);
+        const bool back = isMultiLine() && textDirection() == Qt::RightToLeft;
+        moveCursor(hasSelectedText() ? (back ? selectionEnd : selectionStart) : leftPosition(m_cursor), false);
     } else if (event == QKeySequence::SelectNextChar) {
         moveCursor(rightPosition(m_cursor), true);
     } else if (event == QKeySequence::SelectPreviousChar) {
         moveCursor(leftPosition(m_cursor), true);
-    } else if (event == QKeySequence::MoveToNextWord) {
-        moveCursor(wordEnd(m_cursor), false);
-    } else if (event == QKeySequence::MoveToPreviousWord) {
-        moveCursor(wordStart(m_cursor), false);
-    } else if (event == QKeySequence::SelectNextWord) {
-        moveCursor(wordEnd(m_cursor), true);
-    } else if (event == QKeySequence::SelectPreviousWord) {
-        moveCursor(wordStart(m_cursor), true);
+    } else if (event == QKeySequence::MoveToNextWord || event == QKeySequence::SelectNextWord) {
+        const bool back = textDirection() == Qt::RightToLeft;
+        moveCursor(back ? wordStart(m_cursor) : wordEnd(m_cursor), event == QKeySequence::SelectNextWord);
+    } else if (event == QKeySequence::MoveToPreviousWord || event == QKeySequence::SelectPreviousWord) {
+        const bool forward = textDirection() == Qt::RightToLeft;
+        moveCursor(forward ? wordEnd(m_cursor) : wordStart(m_cursor), event == QKeySequence::SelectPreviousWord);
     } else if (event == QKeySequence::MoveToStartOfLine || event == QKeySequence::MoveToStartOfBlock ||
                event == QKeySequence::MoveToStartOfDocument) {
         moveCursor(0, false);
@@ -669,11 +729,20 @@ void EditBox::keyPressEvent(QKeyEvent *event)
         if (hasSelectedText())
             removeSelection();
         else
-            deleteRange(wordStart(m_cursor), m_cursor, false);
+            deleteRange(m_cursor, wordStart(m_cursor), false);
     } else if (event == QKeySequence::DeleteEndOfLine) {
         if (isMultiLine()) {
+            // From the anchor to the end of the caret's line, as in a plain
+            // text edit.
             const qsizetype lineBreak = m_text.indexOf(u'\n', m_cursor);
-            deleteRange(m_cursor, lineBreak < 0 ? size : static_cast<int>(lineBreak), false);
+            const int lineEnd = lineBreak < 0 ? size : static_cast<int>(lineBreak);
+            if (m_anchor == lineEnd)
+                moveCursor(lineEnd, false);
+            else
+                deleteRange(m_anchor, lineEnd, false);
+        } else if (m_cursor == size) {
+            // A line edit drops the selection then, and deletes nothing.
+            moveCursor(m_cursor, false);
         } else {
             deleteRange(m_cursor, size, true);
         }

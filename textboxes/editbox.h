@@ -94,7 +94,8 @@ protected:
     virtual void compositionChanged() {}
     // Whether coming in with Tab selects the whole text.
     virtual bool selectsAllOnTab() const { return true; }
-    // The direction of the text's lines, which decides where Left and Right go.
+    // The direction of the text, or in a multi-line box of the caret's
+    // paragraph, which decides where Left, Right and their word moves go.
     virtual Qt::LayoutDirection textDirection() const { return Qt::LeftToRight; }
     // What typed or pasted text becomes before it is inserted.
     virtual QString prepared(const QString &text) const { return text; }
@@ -128,8 +129,12 @@ protected:
 private:
     friend class EditBoxAccessible;
 
-    // Typing, Backspace and Delete runs are merged into one undo step.
-    enum class EditKind { Other, Typing, Backspace, Delete };
+    // Typing, Backspace and Delete runs are merged into one undo step. In a
+    // single-line box so is a removed selection (also a word or line that
+    // was deleted) with the typing, Backspace or Delete right after it, as
+    // a line edit merges them; in a multi-line box a paste with the typing
+    // right after it.
+    enum class EditKind { Other, Typing, Backspace, Delete, Removal, Paste };
     struct Edit {
         int position;
         QString removed;
@@ -139,9 +144,12 @@ private:
         EditKind kind;
         // Undone and redone together with the edit before it.
         bool withPrevious = false;
+        // How many characters all edits had inserted when this one was made.
+        qsizetype insertedUpTo = 0;
     };
 
     void textSet(int start, int removed, int cursor);
+    QString graphemePiece(int from, int length) const;
     int rightPosition(int position) const;
     int leftPosition(int position) const;
     void edit(int start, int end, const QString &text, EditKind kind, bool withPrevious = false);
@@ -154,7 +162,8 @@ private:
     std::pair<int, int> lineAround(int position) const;
     void extendByWords(int position);
     void removeSelection();
-    void deleteRange(int start, int end, bool toClipboard);
+    void deleteRange(int anchor, int cursor, bool toClipboard);
+    bool joinsLastEdit(const Edit &last, EditKind kind, int start, const QString &removed, const QString &text) const;
     bool typesText(const QKeyEvent *event) const;
     void copyToSelectionClipboard() const;
     int surroundingStart() const;
@@ -173,6 +182,10 @@ private:
     std::deque<Edit> m_undo;
     std::vector<Edit> m_redo;
     qsizetype m_undoCharacters = 0;
+    // Characters inserted by edits so far. A plain text edit keeps them in a
+    // buffer that only grows, and typing joins the last edit only where it
+    // goes on in that buffer: not after typing that was undone since.
+    qsizetype m_insertedCharacters = 0;
     // Whether the next typed character, Backspace or Delete joins the last edit.
     bool m_mergeable = false;
     // A double click selects a word and a drag after it extends by words.

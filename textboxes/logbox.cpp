@@ -233,6 +233,8 @@ bool LogBox::widthChanged()
 
 void LogBox::textChanged(int start, int removed, int added)
 {
+    // Up and Down after an edit start from where the caret is now.
+    m_goalPosition = -1;
     if (widthChanged())
         return;
     const int delta = added - removed;
@@ -355,20 +357,52 @@ void LogBox::drawText(QPainter &painter) const
     }
 }
 
-void LogBox::moveByLines(int lines, bool select)
+// Where there is no line to go to, the caret stays, as in a plain text
+// edit; Shift with Up or Down then selects to the start or end of the text.
+void LogBox::moveByLines(int lines, bool select, bool byPage)
 {
     const int line = caretLine();
+    const int wanted = std::max(0, line + lines);
+    const int target = hasLine(wanted) ? wanted : static_cast<int>(m_lineStarts.size()) - 1;
+    if (target == line) {
+        if (select && !byPage)
+            moveCursor(lines < 0 ? 0 : static_cast<int>(content().size()), true);
+        return;
+    }
     if (m_goalPosition != cursorPosition()) {
         QTextLayout layout;
         layoutLine(layout, line);
         m_goalX = layout.lineAt(0).cursorToX(cursorPosition() - lineStart(line));
     }
-    const int wanted = std::max(0, line + lines);
-    const int target = hasLine(wanted) ? wanted : static_cast<int>(m_lineStarts.size()) - 1;
     const qreal goal = m_goalX;
     moveCursor(positionInLine(target, goal), select);
     m_goalX = goal;
     m_goalPosition = cursorPosition();
+}
+
+// A paragraph goes the way of its first letter with a direction of its own.
+Qt::LayoutDirection LogBox::textDirection() const
+{
+    const QString &text = content();
+    const int cursor = cursorPosition();
+    const qsizetype size = text.size();
+    for (qsizetype i = cursor > 0 ? text.lastIndexOf(u'\n', cursor - 1) + 1 : 0; i < size && text.at(i) != u'\n'; ++i) {
+        char32_t code = text.at(i).unicode();
+        if (QChar::isHighSurrogate(code) && i + 1 < size && text.at(i + 1).isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(text.at(i), text.at(i + 1));
+            ++i;
+        }
+        switch (QChar::direction(code)) {
+        case QChar::DirL:
+            return Qt::LeftToRight;
+        case QChar::DirR:
+        case QChar::DirAL:
+            return Qt::RightToLeft;
+        default:
+            break;
+        }
+    }
+    return Qt::LeftToRight;
 }
 
 void LogBox::keyPressEvent(QKeyEvent *event)
@@ -380,13 +414,13 @@ void LogBox::keyPressEvent(QKeyEvent *event)
         !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
         insert(QStringLiteral("\n"));
     } else if (event == QKeySequence::MoveToNextLine || event == QKeySequence::SelectNextLine) {
-        moveByLines(1, select);
+        moveByLines(1, select, false);
     } else if (event == QKeySequence::MoveToPreviousLine || event == QKeySequence::SelectPreviousLine) {
-        moveByLines(-1, select);
+        moveByLines(-1, select, false);
     } else if (event == QKeySequence::MoveToNextPage || event == QKeySequence::SelectNextPage) {
-        moveByLines(visibleLines(), select);
+        moveByLines(visibleLines(), select, true);
     } else if (event == QKeySequence::MoveToPreviousPage || event == QKeySequence::SelectPreviousPage) {
-        moveByLines(-visibleLines(), select);
+        moveByLines(-visibleLines(), select, true);
     } else if (event == QKeySequence::MoveToStartOfLine || event == QKeySequence::SelectStartOfLine) {
         moveCursor(lineStart(caretLine()), select);
     } else if (event == QKeySequence::MoveToEndOfLine || event == QKeySequence::SelectEndOfLine) {

@@ -39,6 +39,7 @@ protected:
     bool selectsAllOnTab() const override { return false; }
     QString prepared(const QString &text) const override { return withLineFeeds(text); }
     bool isMultiLine() const override { return true; }
+    Qt::LayoutDirection textDirection() const override;
     int positionAt(const QPoint &point) const override;
     QRect cursorRectangle() const override;
     void ensureCursorVisible() override;
@@ -65,7 +66,7 @@ private:
     int positionInLine(int line, qreal x) const;
     int lineHeight() const;
     int visibleLines() const;
-    void moveByLines(int lines, bool select);
+    void moveByLines(int lines, bool select, bool byPage);
 
     // Where each line starts, ascending, as far as the text is wrapped; the
     // first is 0. The text is wrapped on as far as it is looked at.

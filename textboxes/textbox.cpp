@@ -161,7 +161,8 @@ void TextBox::scrollWhole()
     const QTextLine line = wholeLayout().lineAt(0);
     const int width = textRect().width();
     const int used = qRound(line.naturalTextWidth()) + 1;
-    const int caret = qRound(line.cursorToX(cursorPosition()));
+    // With the input method's composition, whose own caret must show too.
+    const int caret = qRound(line.cursorToX(cursorPosition() + compositionCursor()));
     if (used <= width)
         m_offset = textDirection() == Qt::RightToLeft ? used - width + 1 : 0;
     else if (caret - m_offset >= width)

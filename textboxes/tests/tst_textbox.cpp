@@ -73,6 +73,11 @@ private slots:
     void logLineEnds();
     void tabIntoBoxes();
     void logHugeText();
+    void middleClickPastesSelection();
+    void hugePasteUndone();
+    void logFontChangeWraps();
+    void longFieldScrollsWithCaret();
+    void compositionScrolledIntoView();
 
 private:
     std::unique_ptr<QWidget> m_window;
@@ -252,6 +257,13 @@ void TestTextBox::editing_data()
     // Unlike QLineEdit: a stray Alt shortcut must not change a number.
     QTest::newRow("alt digit types nothing") << "12" << QStringList{"<Alt+1>", "<Alt+X>"} << "12" << 2 << "" << false;
     QTest::newRow("altgr types") << "1" << QStringList{"AltGr+@"} << "1@" << 2 << "" << true;
+    // As QLineEdit under X11 (tst_randomkeys); offscreen it also steps on.
+    QTest::newRow("left collapses a selection to its start")
+        << "abcdef" << QStringList{"<Home>", "<Right>", "<Shift+Right>", "<Shift+Right>", "<Left>", "x"} << "axbcdef"
+        << 2 << "" << false;
+    QTest::newRow("right collapses a selection to its end")
+        << "abcdef" << QStringList{"<Home>", "<Right>", "<Shift+Right>", "<Shift+Right>", "<Right>", "x"} << "abcxdef"
+        << 4 << "" << false;
 }
 
 void TestTextBox::editing()
@@ -546,6 +558,10 @@ void TestTextBox::dragMovesWithinBox()
     QCOMPARE(m_box->selectedText(), QString("abc"));
     m_box->undo();
     QCOMPARE(m_box->text(), QString("abc def"));
+    // One redo brings back both the removal and the insertion.
+    m_box->redo();
+    QCOMPARE(m_box->text(), QString(" deabcf"));
+    QVERIFY(!m_box->isRedoAvailable());
 }
 
 void TestTextBox::focusOutSelection_data()
@@ -1314,6 +1330,72 @@ void TestTextBox::logHugeText()
     m_log->append("\nend");
     QCOMPARE(m_log->text(), huge + "\nend");
     QCOMPARE(m_log->lineStart(m_log->lineCount() - 1), huge.size() + 1);
+}
+
+// The middle button pastes the X11 primary selection where it is pressed.
+void TestTextBox::middleClickPastesSelection()
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (!clipboard->supportsSelection())
+        QSKIP("no primary selection on this platform");
+    m_box->setText("12");
+    clipboard->setText("clipboard");
+    clipboard->setText("3", QClipboard::Selection);
+    QTRY_COMPARE(clipboard->text(QClipboard::Selection), QString("3"));
+    QTest::mouseClick(m_box, Qt::MiddleButton, Qt::NoModifier, pointAt(m_box, 2) - QPoint(2, 0));
+    QCOMPARE(m_box->text(), QString("123"));
+}
+
+// A paste larger than what undo keeps is still one step that undo takes back.
+void TestTextBox::hugePasteUndone()
+{
+    m_box->setText("12");
+    QGuiApplication::clipboard()->setText(QString(33 * 1024 * 1024, '7'));
+    QTest::keyClick(m_box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(m_box->text().size(), 2 + 33 * 1024 * 1024);
+    QTest::keyClick(m_box, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(m_box->text(), QString("12"));
+    QGuiApplication::clipboard()->clear();
+}
+
+// Another font wraps the log's lines anew, though the box keeps its size.
+void TestTextBox::logFontChangeWraps()
+{
+    const QString text = QString("word ").repeated(60);
+    m_log->setText(text);
+    const int before = m_log->lineCount();
+    const QFont larger(QStringLiteral("DejaVu Sans"), 14);
+    m_log->setFont(larger);
+    LogBox fresh(m_window.get());
+    fresh.setGeometry(m_log->geometry());
+    fresh.setFont(larger);
+    fresh.setText(text);
+    QCOMPARE(lineStarts(*m_log), lineStarts(fresh));
+    QVERIFY(m_log->lineCount() > before);
+}
+
+// In a field too long to lay out whole, the text scrolls before the caret
+// moving right from its start leaves the box.
+void TestTextBox::longFieldScrollsWithCaret()
+{
+    m_box->setText(QString(40000, 'm'));
+    QTest::keyClick(m_box, Qt::Key_Home);
+    for (int i = 0; i < 60; ++i) {
+        QTest::keyClick(m_box, Qt::Key_Right);
+        const QRect caret = m_box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        QVERIFY2(m_box->rect().contains(caret), qPrintable(QString("after %1 keys").arg(i + 1)));
+    }
+    QCOMPARE(m_box->cursorPosition(), 60);
+}
+
+// A composition at the end of a full field is scrolled into view with its caret.
+void TestTextBox::compositionScrolledIntoView()
+{
+    m_box->setText(QString(40, 'm'));
+    QInputMethodEvent compose(QStringLiteral("wwwwwwww"), {});
+    QApplication::sendEvent(m_box, &compose);
+    const QRect caret = m_box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QVERIFY2(m_box->rect().contains(caret), qPrintable(QString("caret at %1").arg(caret.left())));
 }
 
 QTEST_MAIN(TestTextBox)
