@@ -1350,7 +1350,7 @@ void TestTextBox::middleClickPastesSelection()
 void TestTextBox::hugePasteUndone()
 {
     m_box->setText("12");
-    QGuiApplication::clipboard()->setText(QString(33 * 1024 * 1024, '7'));
+    QGuiApplication::clipboard()->setText(QString(qsizetype{33} * 1024 * 1024, '7'));
     QTest::keyClick(m_box, Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(m_box->text().size(), 2 + 33 * 1024 * 1024);
     QTest::keyClick(m_box, Qt::Key_Z, Qt::ControlModifier);
