@@ -264,9 +264,12 @@ void EditBoxAccessible::scrollToSubstring(int startIndex, int endIndex)
     box()->setCursorPosition(startIndex);
 }
 
-QString EditBoxAccessible::attributes(int offset, int *startOffset, int *endOffset) const
+// The whole text is one run without attributes. A screen reader reads a
+// line or a selection up to the end of the run it is in.
+QString EditBoxAccessible::attributes(int /*offset*/, int *startOffset, int *endOffset) const
 {
-    *startOffset = *endOffset = offset;
+    *startOffset = 0;
+    *endOffset = characterCount();
     return {};
 }
 
