@@ -76,13 +76,15 @@ void EditBoxAccessible::announceReplacement(EditBox *box, const QString &old)
 
 void EditBoxAccessible::announceCaret(EditBox *box)
 {
-    if (box->m_caretHeld)
+    if (box->m_caretHeld || box->m_focusArriving)
         return;
     const int cursor = box->m_cursor;
     const int anchor = box->m_anchor;
     const int toldCursor = std::exchange(box->m_toldCursor, cursor);
     const int toldAnchor = std::exchange(box->m_toldAnchor, anchor);
-    if (!QAccessible::isActive())
+    // A box without the focus moves its caret only when the program writes
+    // into it; a screen reader would take that for the user's doing.
+    if (!QAccessible::isActive() || box->window()->focusWidget() != box)
         return;
     if (cursor != toldCursor)
         post(QAccessibleTextCursorEvent(box, cursor));
@@ -95,6 +97,25 @@ void EditBoxAccessible::announceCaret(EditBox *box)
         event.setCursorPosition(cursor);
         QAccessible::updateAccessibility(&event);
     }
+}
+
+void EditBoxAccessible::announceFocus(EditBox *box)
+{
+    if (!QAccessible::isActive() || box->m_focusArriving)
+        return;
+    // The selection the box has with the focus is reported, as a line edit
+    // does, even where it is the one it had before; but only once the focus
+    // itself has been reported, which Qt does after the box took it, so that
+    // a screen reader compares it with what it found on the focused box.
+    box->m_toldAnchor = box->m_toldCursor;
+    box->m_focusArriving = true;
+    QMetaObject::invokeMethod(
+        box,
+        [box] {
+            box->m_focusArriving = false;
+            announceCaret(box);
+        },
+        Qt::QueuedConnection);
 }
 
 EditBoxAccessible::KeyHold::KeyHold(EditBox *box) : m_box(box), m_wasHeld(std::exchange(box->m_caretHeld, true)) {}
