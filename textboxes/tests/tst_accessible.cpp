@@ -325,7 +325,7 @@ void TestAccessible::everyQueryAnswers_data()
 
 // Every query at every kind of offset returns, within a second, a piece of
 // the text with its bounds in the whole text, or nothing with bounds -1; the
-// piece at an offset holds that offset.
+// piece at an offset holds that offset. Attributes come as one run.
 void TestAccessible::everyQueryAnswers()
 {
     QFETCH(QString, text);
@@ -366,6 +366,14 @@ void TestAccessible::everyQueryAnswers()
                         type != QAccessible::LineBoundary)
                         QVERIFY2(start <= offset && offset < end,
                                  qPrintable(QStringLiteral("%1: [%2,%3)").arg(what).arg(start).arg(end)));
+                    if (type == QAccessible::CharBoundary && std::strcmp(side, "at") == 0) {
+                        watchdog.arm(QStringLiteral("attributes at %1").arg(offset));
+                        accessible->attributes(offset, &start, &end);
+                        watchdog.disarm();
+                        // One run over the whole text, which a screen reader reads whole.
+                        QCOMPARE(start, 0);
+                        QCOMPARE(end, count);
+                    }
                 }
             }
         }
@@ -418,7 +426,8 @@ void TestAccessible::events_data()
 {
     QTest::addColumn<bool>("log");
     QTest::addColumn<QString>("initial");
-    QTest::addColumn<QStringList>("steps"); // "text" to type, "<key>", "=text" to set, "+text" to append
+    // "text" to type, "<key>", "=text" to set, "+text" to append, "!" to move the focus away
+    QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("expected");
 
     QTest::newRow("typing") << false << "ab" << QStringList{"x"} << QStringList{"insert 2 x", "value", "cursor 3"};
@@ -436,6 +445,9 @@ void TestAccessible::events_data()
                                              << QStringList{"update 0 Address ID  66051", "value", "cursor 6"};
     QTest::newRow("program changes a digit")
         << false << "12345" << QStringList{"=12845"} << QStringList{"update 2 3 8", "value"};
+    QTest::newRow("program writes into a box without the focus")
+        << false << "Address ID" << QStringList{"<Shift+Home>", "!", "= 66051"}
+        << QStringList{"cursor 0", "selection 0 10", "update 0 Address ID  66051", "value"};
     QTest::newRow("log appended") << true << "a\n"
                                   << QStringList{"+b\r\n"} << QStringList{"insert 2 b\n", "value", "cursor 4"};
     QTest::newRow("megabyte field") << false << QString(1 << 20, QLatin1Char('7')) << QStringList{"8"}
@@ -462,6 +474,8 @@ void TestAccessible::events()
         if (step.startsWith('<') && step.endsWith('>')) {
             const QKeyCombination keys = QKeySequence(step.mid(1, step.size() - 2))[0];
             QTest::keyClick(box, keys.key(), keys.keyboardModifiers());
+        } else if (step == QLatin1String("!")) {
+            m_lineEdit->setFocus(Qt::TabFocusReason);
         } else if (step.startsWith('=')) {
             m_box->setText(step.mid(1));
         } else if (step.startsWith('+')) {
