@@ -21,7 +21,8 @@ if [ "${1:-}" != "--inside" ]; then
         XDG_RUNTIME_DIR=$HOME/run LANG=C.UTF-8 LC_ALL=C.UTF-8 LANGUAGE=
     mkdir -m 700 "$XDG_RUNTIME_DIR"
     source "$here/../scripts/x11.sh"
-    start_xvfb 1024x768x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
+    # No key repeats: on a busy machine a key held a little long would move twice.
+    start_xvfb 1024x768x24 -ardelay 60000 || { echo "FAIL: Xvfb did not start"; exit 1; }
     xvfb=$XVFB_PID
     status=0
     dbus-run-session -- bash "$0" --inside "$@" || status=$?
