@@ -83,6 +83,9 @@ void record(QAccessibleEvent *event)
     case QAccessible::ValueChanged:
         seen << QStringLiteral("value");
         break;
+    case QAccessible::Focus:
+        seen << QStringLiteral("focus");
+        break;
     default:
         break;
     }
@@ -426,7 +429,8 @@ void TestAccessible::events_data()
 {
     QTest::addColumn<bool>("log");
     QTest::addColumn<QString>("initial");
-    // "text" to type, "<key>", "=text" to set, "+text" to append, "!" to move the focus away
+    // "text" to type, "<key>", "=text" to set, "+text" to append, "!" to move
+    // the focus away, "^" to bring it back with Tab
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("expected");
 
@@ -448,6 +452,8 @@ void TestAccessible::events_data()
     QTest::newRow("program writes into a box without the focus")
         << false << "Address ID" << QStringList{"<Shift+Home>", "!", "= 66051"}
         << QStringList{"cursor 0", "selection 0 10", "update 0 Address ID  66051", "value"};
+    QTest::newRow("focus comes back with Tab")
+        << false << "Address ID" << QStringList{"!", "^"} << QStringList{"focus", "selection 0 10"};
     QTest::newRow("log appended") << true << "a\n"
                                   << QStringList{"+b\r\n"} << QStringList{"insert 2 b\n", "value", "cursor 4"};
     QTest::newRow("megabyte field") << false << QString(1 << 20, QLatin1Char('7')) << QStringList{"8"}
@@ -476,6 +482,11 @@ void TestAccessible::events()
             QTest::keyClick(box, keys.key(), keys.keyboardModifiers());
         } else if (step == QLatin1String("!")) {
             m_lineEdit->setFocus(Qt::TabFocusReason);
+        } else if (step == QLatin1String("^")) {
+            m_window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+            box->setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents();
         } else if (step.startsWith('=')) {
             m_box->setText(step.mid(1));
         } else if (step.startsWith('+')) {
