@@ -21,8 +21,9 @@ test_packages=(
     libbenchmark-dev libxcb-damage0-dev
     # A private X display for the tests and benchmarks that need a real one
     xvfb xauth x11-utils x11-apps xsettingsd time
-    # The accessibility end-to-end tests: the AT-SPI bus, a client and a session bus
-    at-spi2-core python3-pyatspi dbus-x11
+    # The accessibility end-to-end tests: the AT-SPI bus, a client, a session
+    # bus and the screen reader Orca
+    at-spi2-core python3-pyatspi dbus-x11 orca
     # The window under light window managers and a Wayland compositor, driven from outside
     xdotool wmctrl xclip wl-clipboard openbox icewm fluxbox weston
     # Installation, the icons, the manual page and the Windows resources

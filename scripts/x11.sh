@@ -41,15 +41,15 @@ wait_for_no_window() {
     return 1
 }
 
-# Starts Xvfb with screen geometry $1 on a display number the server picks
-# for itself (so tests running side by side never share one; xvfb-run -a can
-# hand two of them the same number) and exports DISPLAY. The caller ends the
-# server: its process id is in XVFB_PID.
+# Starts Xvfb with screen geometry $1 (and the server options that follow it)
+# on a display number the server picks for itself (so tests running side by
+# side never share one; xvfb-run -a can hand two of them the same number) and
+# exports DISPLAY. The caller ends the server: its process id is in XVFB_PID.
 start_xvfb() {
     local number
     number=$(mktemp)
     # -noreset: what a test puts on the root window stays when a client leaves.
-    Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp -noreset 3>"$number" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "$1" "${@:2}" -nolisten tcp -noreset 3>"$number" >/dev/null 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 100); do
         [ -s "$number" ] && break

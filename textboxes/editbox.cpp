@@ -946,6 +946,7 @@ void EditBox::dropEvent(QDropEvent *event)
 
 void EditBox::focusInEvent(QFocusEvent *event)
 {
+    EditBoxAccessible::announceFocus(this);
     if ((event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
          event->reason() == Qt::ShortcutFocusReason) &&
         selectsAllOnTab())

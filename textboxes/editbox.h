@@ -205,6 +205,7 @@ private:
     int m_toldCursor = 0;
     int m_toldAnchor = 0;
     bool m_caretHeld = false;
+    bool m_focusArriving = false;
 };
 
 } // namespace quorran

@@ -1,13 +1,14 @@
-// Reading goes straight to the box's text. Text by character, word and
-// sentence uses Qt's own boundary rules on a window of the text around the
-// offset, so that a text of many megabytes is never copied whole; lines are
-// the whole field, or the lines the log shows without their line breaks. Edits select the range and
-// replace it as typing would.
+// Reading goes straight to the box's text. Text by character, word, sentence
+// and paragraph comes from textAround, which answers in bounded time for any
+// text and offset; lines are those of the text, or in the log the lines it
+// shows without their line breaks. Edits select the range and replace it as
+// typing would.
 
 #include "editboxaccessible.h"
 
 #include "editbox.h"
 #include "logbox.h"
+#include "textboundaries.h"
 
 #include <QAccessible>
 
@@ -17,38 +18,6 @@
 namespace quorran {
 
 namespace {
-
-// Characters on either side of an offset that boundaries are looked for in.
-constexpr int kReach = 4096;
-
-// Qt's boundary rules, run on a piece of the text.
-class Piece final : public QAccessibleTextInterface {
-public:
-    explicit Piece(QString text) : m_text(std::move(text)) {}
-    void selection(int /*index*/, int *startOffset, int *endOffset) const override { *startOffset = *endOffset = 0; }
-    int selectionCount() const override { return 0; }
-    void addSelection(int /*startOffset*/, int /*endOffset*/) override {}
-    void removeSelection(int /*index*/) override {}
-    void setSelection(int /*index*/, int /*startOffset*/, int /*endOffset*/) override {}
-    int cursorPosition() const override { return 0; }
-    void setCursorPosition(int /*position*/) override {}
-    QString text(int startOffset, int endOffset) const override
-    {
-        return m_text.mid(startOffset, endOffset - startOffset);
-    }
-    int characterCount() const override { return static_cast<int>(m_text.size()); }
-    QRect characterRect(int /*offset*/) const override { return {}; }
-    int offsetAtPoint(const QPoint & /*point*/) const override { return -1; }
-    void scrollToSubstring(int /*startIndex*/, int /*endIndex*/) override {}
-    QString attributes(int offset, int *startOffset, int *endOffset) const override
-    {
-        *startOffset = *endOffset = offset;
-        return {};
-    }
-
-private:
-    QString m_text;
-};
 
 int size(const EditBox *box) { return static_cast<int>(box->text().size()); }
 
@@ -107,13 +76,15 @@ void EditBoxAccessible::announceReplacement(EditBox *box, const QString &old)
 
 void EditBoxAccessible::announceCaret(EditBox *box)
 {
-    if (box->m_caretHeld)
+    if (box->m_caretHeld || box->m_focusArriving)
         return;
     const int cursor = box->m_cursor;
     const int anchor = box->m_anchor;
     const int toldCursor = std::exchange(box->m_toldCursor, cursor);
     const int toldAnchor = std::exchange(box->m_toldAnchor, anchor);
-    if (!QAccessible::isActive())
+    // A box without the focus moves its caret only when the program writes
+    // into it; a screen reader would take that for the user's doing.
+    if (!QAccessible::isActive() || box->window()->focusWidget() != box)
         return;
     if (cursor != toldCursor)
         post(QAccessibleTextCursorEvent(box, cursor));
@@ -126,6 +97,25 @@ void EditBoxAccessible::announceCaret(EditBox *box)
         event.setCursorPosition(cursor);
         QAccessible::updateAccessibility(&event);
     }
+}
+
+void EditBoxAccessible::announceFocus(EditBox *box)
+{
+    if (!QAccessible::isActive() || box->m_focusArriving)
+        return;
+    // The selection the box has with the focus is reported, as a line edit
+    // does, even where it is the one it had before; but only once the focus
+    // itself has been reported, which Qt does after the box took it, so that
+    // a screen reader compares it with what it found on the focused box.
+    box->m_toldAnchor = box->m_toldCursor;
+    box->m_focusArriving = true;
+    QMetaObject::invokeMethod(
+        box,
+        [box] {
+            box->m_focusArriving = false;
+            announceCaret(box);
+        },
+        Qt::QueuedConnection);
 }
 
 EditBoxAccessible::KeyHold::KeyHold(EditBox *box) : m_box(box), m_wasHeld(std::exchange(box->m_caretHeld, true)) {}
@@ -231,46 +221,15 @@ QString EditBoxAccessible::textAtOffset(int offset, QAccessible::TextBoundaryTyp
 QString EditBoxAccessible::around(int direction, int offset, QAccessible::TextBoundaryType boundaryType,
                                   int *startOffset, int *endOffset) const
 {
-    const QString &all = box()->m_text;
-    const int count = static_cast<int>(all.size());
     if (offset == -2)
         offset = box()->cursorPosition();
-    else if (offset == -1)
-        offset = count;
-    if (boundaryType == QAccessible::LineBoundary && qobject_cast<const LogBox *>(box()) != nullptr)
+    if (boundaryType == QAccessible::LineBoundary && qobject_cast<const LogBox *>(box()) != nullptr) {
+        if (offset == -1)
+            offset = size(box());
         return shownLine(direction, offset, startOffset, endOffset);
-
-    // Lines, paragraphs and the whole text are looked for in the whole text,
-    // which is shared, not copied; the rest in a window around the offset.
-    int from = 0;
-    int to = count;
-    const bool local = boundaryType == QAccessible::CharBoundary || boundaryType == QAccessible::WordBoundary ||
-                       boundaryType == QAccessible::SentenceBoundary;
-    if (local && offset >= 0 && offset <= count) {
-        from = std::max(0, offset - kReach);
-        if (from > 0 && all.at(from).isLowSurrogate())
-            --from;
-        to = static_cast<int>(std::min(qsizetype{count}, qsizetype{offset} + kReach));
     }
-    const Piece piece(from == 0 && to == count ? all : all.mid(from, to - from));
-    const int inPiece = offset >= 0 && offset <= count ? offset - from : offset;
-    if (direction == 0 && offset == count && boundaryType != QAccessible::CharBoundary && local) {
-        // Qt's own search never returns from the end of the text.
-        *startOffset = *endOffset = -1;
-        return {};
-    }
-    QString found;
-    if (direction < 0)
-        found = piece.QAccessibleTextInterface::textBeforeOffset(inPiece, boundaryType, startOffset, endOffset);
-    else if (direction > 0)
-        found = piece.QAccessibleTextInterface::textAfterOffset(inPiece, boundaryType, startOffset, endOffset);
-    else
-        found = piece.QAccessibleTextInterface::textAtOffset(inPiece, boundaryType, startOffset, endOffset);
-    if (*startOffset >= 0)
-        *startOffset += from;
-    if (*endOffset >= 0)
-        *endOffset += from;
-    return found;
+    const TextSide side = direction < 0 ? TextSide::Before : direction > 0 ? TextSide::After : TextSide::At;
+    return textAround(box()->m_text, side, offset, boundaryType, startOffset, endOffset);
 }
 
 // The lines as the log shows them: a wrapped line ends where the next one
@@ -326,9 +285,12 @@ void EditBoxAccessible::scrollToSubstring(int startIndex, int endIndex)
     box()->setCursorPosition(startIndex);
 }
 
-QString EditBoxAccessible::attributes(int offset, int *startOffset, int *endOffset) const
+// The whole text is one run without attributes. A screen reader reads a
+// line or a selection up to the end of the run it is in.
+QString EditBoxAccessible::attributes(int /*offset*/, int *startOffset, int *endOffset) const
 {
-    *startOffset = *endOffset = offset;
+    *startOffset = 0;
+    *endOffset = characterCount();
     return {};
 }
 

@@ -4,7 +4,8 @@
 // edits made as a user makes them (undoable, reported as textEdited). The
 // box tells them of every change through the static functions below; those
 // do nothing unless accessibility is active, and an event carries only the
-// piece of text that changed.
+// piece of text that changed. The caret and the selection are reported only
+// for the box that has the focus.
 
 #include <QAccessibleWidget>
 
@@ -27,6 +28,8 @@ public:
     static void announceReplacement(EditBox *box, const QString &old);
     // The caret or the selection of `box` may have moved.
     static void announceCaret(EditBox *box);
+    // `box` is taking the focus: the selection it then has is announced.
+    static void announceFocus(EditBox *box);
     // While a key is handled, the caret is announced only where it ends up.
     class KeyHold {
     public:

@@ -7,6 +7,7 @@
 
 #include "quorranwindow.h"
 
+#include "announcement.h"
 #include "conversions.h"
 #include "layout.h"
 #include "logbox.h"
@@ -227,6 +228,8 @@ void QuorranWindow::buildControls()
     errorbox->setObjectName(QStringLiteral("errorbox"));
     errorbox->setFont(boxFont);
     errorbox->setAccessibleName(QStringLiteral("Message Box"));
+    // Tells a screen reader what a conversion wrote into the log.
+    new Announcement(this);
 
     makePanel(this, QStringLiteral("SSPanel2"), QStringLiteral("By the Quorran team"),
               scaled(face(QStringLiteral("Comic Sans MS"), 8.1509, QFont::Bold)), QColor(0, 0, 128));
@@ -320,8 +323,20 @@ void QuorranWindow::dom_Click() { m_fields->setText(Field::Dom, u""); }
 void QuorranWindow::area_Click() { m_fields->setText(Field::Area, u""); }
 void QuorranWindow::port_Click() { m_fields->setText(Field::Port, u""); }
 void QuorranWindow::addr_Click() { m_fields->setText(Field::Addr, u""); }
-void QuorranWindow::SSCommand1_Click() { DapToAddress(*m_fields); }
-void QuorranWindow::SSCommand2_Click() { AddressToDap(*m_fields); }
+void QuorranWindow::SSCommand1_Click() { announced(DapToAddress); }
+void QuorranWindow::SSCommand2_Click() { announced(AddressToDap); }
+
+// Runs a conversion and has the lines it wrote into the log spoken: all of
+// them where it replaced the log, the new ones where it extended it.
+void QuorranWindow::announced(void (*conversion)(FieldModel &))
+{
+    const auto *log = child<LogBox>(this, "errorbox");
+    const QString before = log->text();
+    conversion(*m_fields);
+    const QString after = log->text();
+    const bool extended = after.size() > before.size() && after.startsWith(before);
+    findChild<Announcement *>()->announce(extended ? after.mid(before.size()) : after);
+}
 
 void QuorranWindow::SSCommand3_Click()
 {

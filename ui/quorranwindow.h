@@ -42,6 +42,7 @@ private:
     void SSCommand1_Click();
     void SSCommand2_Click();
     void SSCommand3_Click();
+    void announced(void (*conversion)(FieldModel &));
 
     const double m_scale;
     QMetaObject::Connection m_screenDpi;

@@ -1,7 +1,8 @@
 // What assistive tools see of the text boxes: the same answers as the stock
 // QLineEdit and QPlainTextEdit give for the same text, caret and selection;
-// edits made through the interface as a user's edits; and the events every
-// change sends, each carrying only the piece of text that changed.
+// an answer to every text query at any offset of any text; edits made through
+// the interface as a user's edits; and the events every change sends, each
+// carrying only the piece of text that changed.
 
 #include "logbox.h"
 #include "textbox.h"
@@ -10,6 +11,14 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QtTest>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <thread>
 
 using namespace quorran;
 
@@ -20,6 +29,8 @@ private slots:
     void cleanup();
     void sideBySide_data();
     void sideBySide();
+    void everyQueryAnswers_data();
+    void everyQueryAnswers();
     void editsAsTyped_data();
     void editsAsTyped();
     void events_data();
@@ -72,6 +83,9 @@ void record(QAccessibleEvent *event)
     case QAccessible::ValueChanged:
         seen << QStringLiteral("value");
         break;
+    case QAccessible::Focus:
+        seen << QStringLiteral("focus");
+        break;
     default:
         break;
     }
@@ -86,6 +100,8 @@ QString boundaryName(QAccessible::TextBoundaryType type)
         return QStringLiteral("word");
     case QAccessible::SentenceBoundary:
         return QStringLiteral("sentence");
+    case QAccessible::ParagraphBoundary:
+        return QStringLiteral("paragraph");
     default:
         return QStringLiteral("line");
     }
@@ -100,6 +116,59 @@ QString lookUp(QAccessibleTextInterface *text, Lookup lookup, int offset, QAcces
     const QString found = (text->*lookup)(offset, type, &start, &end);
     return QStringLiteral("[%1,%2) \"%3\"").arg(start).arg(end).arg(found);
 }
+
+// Ends the test program when one query has gone unanswered for a second, so
+// that a query that never returns fails the test instead of hanging it.
+class Watchdog {
+public:
+    Watchdog() : m_thread([this] { watch(); }) {}
+    ~Watchdog()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_done = true;
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+    Watchdog(const Watchdog &) = delete;
+    Watchdog &operator=(const Watchdog &) = delete;
+
+    void arm(const QString &what)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_what = what.toUtf8();
+        m_since = std::chrono::steady_clock::now();
+        m_armed = true;
+    }
+    void disarm()
+    {
+        const std::lock_guard lock(m_mutex);
+        m_armed = false;
+    }
+
+private:
+    void watch()
+    {
+        std::unique_lock lock(m_mutex);
+        while (!m_done) {
+            if (m_armed && std::chrono::steady_clock::now() - m_since > std::chrono::seconds(1)) {
+                std::fprintf(stderr, "FAIL! no answer within a second: %s\n", m_what.constData());
+                std::fflush(stderr);
+                std::abort();
+            }
+            m_wake.wait_for(lock, std::chrono::milliseconds(20));
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_done = false;
+    bool m_armed = false;
+    QByteArray m_what;
+    std::chrono::steady_clock::time_point m_since;
+    std::thread m_thread;
+};
 
 } // namespace
 
@@ -216,7 +285,11 @@ void TestAccessible::sideBySide()
         for (int offset = 0; offset < count; ++offset) {
             for (const Lookup lookup : lookups) {
                 const QString got = lookUp(oursText, lookup, offset, type);
-                const QString expected = lookUp(stockText, lookup, offset, type);
+                QString expected = lookUp(stockText, lookup, offset, type);
+                // Where nothing comes before the offset, the line edit still
+                // gives an end of 0; the box gives no bounds at all.
+                if (expected == QLatin1String("[-1,0) \"\""))
+                    expected = QStringLiteral("[-1,-1) \"\"");
                 QVERIFY2(got == expected, qPrintable(QStringLiteral("%1 at %2: got %3, expected %4")
                                                          .arg(boundaryName(type))
                                                          .arg(offset)
@@ -234,6 +307,79 @@ void TestAccessible::sideBySide()
         if (rect.isEmpty() || text.at(offset) == u'\n' || text.at(offset).isLowSurrogate() || text.at(offset).isMark())
             continue;
         QCOMPARE(oursText->offsetAtPoint(QPoint(rect.left() + rect.width() / 4, rect.center().y())), offset);
+    }
+}
+
+void TestAccessible::everyQueryAnswers_data()
+{
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("empty") << "";
+    QTest::newRow("blanks only") << "    ";
+    QTest::newRow("written number") << " 66051";
+    QTest::newRow("trailing blanks") << "66051  ";
+    QTest::newRow("CR LF") << "ERROR: Area ID must be within [0,255]\r\nERROR: Port ID must be within [0,255]\r\n";
+    QTest::newRow("tabs") << "\t1\t\t2 \t";
+    QTest::newRow("surrogate pairs") << QString::fromUtf8("\U0001F600\U0001F600 \U00010437x");
+    QTest::newRow("combining marks") << QString::fromUtf8("\u0301e\u0301\u0308 a\u0308. B\u0301");
+    QTest::newRow("10 MB of digits") << QString(10 << 20, QLatin1Char('7'));
+    QTest::newRow("10 MB of blanks and words") << QStringLiteral(" ab. \r\n").repeated(2 << 20);
+}
+
+// Every query at every kind of offset returns, within a second, a piece of
+// the text with its bounds in the whole text, or nothing with bounds -1; the
+// piece at an offset holds that offset. Attributes come as one run.
+void TestAccessible::everyQueryAnswers()
+{
+    QFETCH(QString, text);
+
+    m_box->setText(text);
+    m_log->setText(text);
+    Watchdog watchdog;
+    const QList<QAccessible::TextBoundaryType> types{QAccessible::CharBoundary, QAccessible::WordBoundary,
+                                                     QAccessible::SentenceBoundary, QAccessible::LineBoundary,
+                                                     QAccessible::ParagraphBoundary};
+    const QList<std::pair<const char *, Lookup>> lookups{{"before", &QAccessibleTextInterface::textBeforeOffset},
+                                                         {"at", &QAccessibleTextInterface::textAtOffset},
+                                                         {"after", &QAccessibleTextInterface::textAfterOffset}};
+    for (EditBox *box : {static_cast<EditBox *>(m_box), static_cast<EditBox *>(m_log)}) {
+        const QString all = box->text();
+        const int count = static_cast<int>(all.size());
+        QAccessibleTextInterface *accessible = QAccessible::queryAccessibleInterface(box)->textInterface();
+        const QList<int> offsets{-5, -1, 0, 1, 2, count / 2, count - 2, count - 1, count, count + 1};
+        for (const QAccessible::TextBoundaryType type : types) {
+            for (const auto &[side, lookup] : lookups) {
+                for (const int offset : offsets) {
+                    const QString what = QStringLiteral("%1 %2 %3 of %4 in the %5")
+                                             .arg(boundaryName(type), QLatin1String(side))
+                                             .arg(offset)
+                                             .arg(count)
+                                             .arg(box == m_log ? "log" : "field");
+                    int start = -2;
+                    int end = -2;
+                    watchdog.arm(what);
+                    const QString found = (accessible->*lookup)(offset, type, &start, &end);
+                    watchdog.disarm();
+                    const bool none = start == -1 && end == -1 && found.isEmpty();
+                    // The empty line after the log's last line break is a line.
+                    const bool piece =
+                        start >= 0 && start <= end && end <= count && found == all.mid(start, end - start);
+                    QVERIFY2(none || piece, qPrintable(QStringLiteral("%1: [%2,%3)").arg(what).arg(start).arg(end)));
+                    if (std::strcmp(side, "at") == 0 && offset >= 0 && offset < count &&
+                        type != QAccessible::LineBoundary)
+                        QVERIFY2(start <= offset && offset < end,
+                                 qPrintable(QStringLiteral("%1: [%2,%3)").arg(what).arg(start).arg(end)));
+                    if (type == QAccessible::CharBoundary && std::strcmp(side, "at") == 0) {
+                        watchdog.arm(QStringLiteral("attributes at %1").arg(offset));
+                        accessible->attributes(offset, &start, &end);
+                        watchdog.disarm();
+                        // One run over the whole text, which a screen reader reads whole.
+                        QCOMPARE(start, 0);
+                        QCOMPARE(end, count);
+                    }
+                }
+            }
+        }
     }
 }
 
@@ -283,7 +429,9 @@ void TestAccessible::events_data()
 {
     QTest::addColumn<bool>("log");
     QTest::addColumn<QString>("initial");
-    QTest::addColumn<QStringList>("steps"); // "text" to type, "<key>", "=text" to set, "+text" to append
+    // "text" to type, "<key>", "=text" to set, "+text" to append, "!" to move
+    // the focus away, "^" to bring it back with Tab
+    QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QStringList>("expected");
 
     QTest::newRow("typing") << false << "ab" << QStringList{"x"} << QStringList{"insert 2 x", "value", "cursor 3"};
@@ -301,6 +449,11 @@ void TestAccessible::events_data()
                                              << QStringList{"update 0 Address ID  66051", "value", "cursor 6"};
     QTest::newRow("program changes a digit")
         << false << "12345" << QStringList{"=12845"} << QStringList{"update 2 3 8", "value"};
+    QTest::newRow("program writes into a box without the focus")
+        << false << "Address ID" << QStringList{"<Shift+Home>", "!", "= 66051"}
+        << QStringList{"cursor 0", "selection 0 10", "update 0 Address ID  66051", "value"};
+    QTest::newRow("focus comes back with Tab")
+        << false << "Address ID" << QStringList{"!", "^"} << QStringList{"focus", "selection 0 10"};
     QTest::newRow("log appended") << true << "a\n"
                                   << QStringList{"+b\r\n"} << QStringList{"insert 2 b\n", "value", "cursor 4"};
     QTest::newRow("megabyte field") << false << QString(1 << 20, QLatin1Char('7')) << QStringList{"8"}
@@ -327,6 +480,13 @@ void TestAccessible::events()
         if (step.startsWith('<') && step.endsWith('>')) {
             const QKeyCombination keys = QKeySequence(step.mid(1, step.size() - 2))[0];
             QTest::keyClick(box, keys.key(), keys.keyboardModifiers());
+        } else if (step == QLatin1String("!")) {
+            m_lineEdit->setFocus(Qt::TabFocusReason);
+        } else if (step == QLatin1String("^")) {
+            m_window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+            box->setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents();
         } else if (step.startsWith('=')) {
             m_box->setText(step.mid(1));
         } else if (step.startsWith('+')) {
