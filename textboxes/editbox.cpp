@@ -137,6 +137,7 @@ void EditBox::textSet(int start, int removed, int cursor)
     m_redo.clear();
     m_undoCharacters = 0;
     m_mergeable = false;
+    m_undoneToSeparation = false;
     textChanged(start, removed, static_cast<int>(m_text.size()) - start);
     ensureCursorVisible();
     updateMicroFocus();
@@ -183,6 +184,7 @@ void EditBox::undo()
     while (more && !m_undo.empty()) {
         Edit edit = std::move(m_undo.back());
         m_undo.pop_back();
+        m_undoneToSeparation = !isMultiLine() && edit.separated;
         m_undoCharacters -= edit.removed.size() + edit.inserted.size();
         apply(edit.position, static_cast<int>(edit.inserted.size()), edit.removed);
         if (isMultiLine()) {
@@ -224,6 +226,13 @@ void EditBox::redo()
         m_undoCharacters += edit.removed.size() + edit.inserted.size();
         m_undo.push_back(std::move(edit));
     } while (!m_redo.empty() && m_redo.back().withPrevious);
+    m_undoneToSeparation = false;
+    // A line edit leaves the caret and selection as they were before the
+    // next edit, where a caret move came between.
+    if (!isMultiLine() && !m_redo.empty() && m_redo.back().separated) {
+        m_anchor = m_redo.back().anchorBefore;
+        m_cursor = m_redo.back().cursorBefore;
+    }
     afterHistoryStep();
 }
 
@@ -531,7 +540,8 @@ void EditBox::edit(int start, int end, const QString &text, EditKind kind, bool 
         return;
     const QString removed = m_text.mid(start, end - start);
     Edit *last = m_undo.empty() ? nullptr : &m_undo.back();
-    if (m_mergeable && !withPrevious && last != nullptr && joinsLastEdit(*last, kind, start, removed, text)) {
+    if (m_mergeable && !m_undoneToSeparation && !withPrevious && last != nullptr &&
+        joinsLastEdit(*last, kind, start, removed, text)) {
         if (kind == EditKind::Typing) {
             last->inserted += text;
         } else if (kind == EditKind::Backspace) {
@@ -543,9 +553,12 @@ void EditBox::edit(int start, int end, const QString &text, EditKind kind, bool 
         last->kind = kind;
         last->insertedUpTo = m_insertedCharacters + text.size();
     } else {
-        m_undo.push_back({start, removed, text, m_anchor, m_cursor, kind, withPrevious});
+        const bool separated = last != nullptr && (!m_mergeable || m_undoneToSeparation || kind == EditKind::Paste ||
+                                                   kind == EditKind::Removal || (kind == EditKind::Typing && end > start));
+        m_undo.push_back({start, removed, text, m_anchor, m_cursor, kind, withPrevious, separated});
         m_undo.back().insertedUpTo = m_insertedCharacters + text.size();
     }
+    m_undoneToSeparation = false;
     m_insertedCharacters += text.size();
     m_undoCharacters += removed.size() + text.size();
     m_redo.clear();

@@ -144,6 +144,9 @@ private:
         EditKind kind;
         // Undone and redone together with the edit before it.
         bool withPrevious = false;
+        // A caret move, a paste or a removed selection came between this
+        // edit and the one before it.
+        bool separated = false;
         // How many characters all edits had inserted when this one was made.
         qsizetype insertedUpTo = 0;
     };
@@ -188,6 +191,9 @@ private:
     qsizetype m_insertedCharacters = 0;
     // Whether the next typed character, Backspace or Delete joins the last edit.
     bool m_mergeable = false;
+    // In a single-line box, undo went back to an edit that followed a caret
+    // move: typing then starts a step of its own, as in a line edit.
+    bool m_undoneToSeparation = false;
     // A double click selects a word and a drag after it extends by words.
     std::pair<int, int> m_clickedWord{-1, -1};
     QElapsedTimer m_sinceDoubleClick;

@@ -422,22 +422,41 @@ void LogBox::keyPressEvent(QKeyEvent *event)
     } else if (event == QKeySequence::MoveToPreviousPage || event == QKeySequence::SelectPreviousPage) {
         moveByLines(-visibleLines(), select, true);
     } else if (event == QKeySequence::MoveToStartOfLine || event == QKeySequence::SelectStartOfLine) {
+        m_goalPosition = -1;
         moveCursor(lineStart(caretLine()), select);
     } else if (event == QKeySequence::MoveToEndOfLine || event == QKeySequence::SelectEndOfLine) {
+        m_goalPosition = -1;
         const int line = caretLine();
         if (isWrapped(line))
             m_lineEndCandidate = lineEnd(line);
         moveCursor(lineEnd(line), select);
     } else if (event == QKeySequence::MoveToStartOfBlock || event == QKeySequence::SelectStartOfBlock) {
+        m_goalPosition = -1;
         moveCursor(cursor > 0 ? static_cast<int>(text.lastIndexOf(u'\n', cursor - 1)) + 1 : 0, select);
     } else if (event == QKeySequence::MoveToEndOfBlock || event == QKeySequence::SelectEndOfBlock) {
+        m_goalPosition = -1;
         const qsizetype end = text.indexOf(u'\n', cursor);
         moveCursor(end < 0 ? static_cast<int>(text.size()) : static_cast<int>(end), select);
     } else {
+        // Every other key that moves or extends the caret forgets the column
+        // Up and Down keep to, even where the caret stays put; so do the word
+        // and line deletes, which select what they delete first.
+        if (!keepsColumn(event))
+            m_goalPosition = -1;
         EditBox::keyPressEvent(event);
         return;
     }
     event->accept();
+}
+
+// Keys that leave the caret alone unless they change the text, which
+// forgets the column anyway.
+bool LogBox::keepsColumn(const QKeyEvent *event)
+{
+    const auto is = [event](QKeySequence::StandardKey key) { return event->matches(key); };
+    return is(QKeySequence::Undo) || is(QKeySequence::Redo) || is(QKeySequence::Copy) || is(QKeySequence::Cut) ||
+           is(QKeySequence::Paste) || is(QKeySequence::Delete) ||
+           (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier));
 }
 
 // As a scroll area without scroll bars does: so many lines a notch, a part

@@ -67,6 +67,7 @@ private:
     int lineHeight() const;
     int visibleLines() const;
     void moveByLines(int lines, bool select, bool byPage);
+    static bool keepsColumn(const QKeyEvent *event);
 
     // Where each line starts, ascending, as far as the text is wrapped; the
     // first is 0. The text is wrapped on as far as it is looked at.
