@@ -300,7 +300,8 @@ QPalette::ColorGroup EditBox::colorGroup() const
     return hasFocus() ? QPalette::Active : QPalette::Inactive;
 }
 
-void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutDirection direction) const
+void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutDirection direction, qreal wrapWidth,
+                          int rowHeight) const
 {
     QString piece = m_text.mid(from, length);
     // Control characters show as blanks, as in a line edit; a line separator
@@ -313,7 +314,7 @@ void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutD
     layout.setText(piece);
     layout.setFont(font());
     QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
+    option.setWrapMode(wrapWidth > 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
     option.setTabStopDistance(kTabStop);
     option.setTextDirection(direction);
     option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
@@ -337,8 +338,15 @@ void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutD
     }
     layout.setCacheEnabled(true);
     layout.beginLayout();
-    QTextLine line = layout.createLine();
-    line.setLineWidth(1e6);
+    if (wrapWidth > 0) {
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(wrapWidth);
+            line.setPosition(QPointF(0, (layout.lineCount() - 1) * rowHeight));
+        }
+    } else {
+        QTextLine line = layout.createLine();
+        line.setLineWidth(1e6);
+    }
     layout.endLayout();
 }
 

@@ -82,8 +82,11 @@ protected:
     QRect textRect() const;
     QPalette::ColorGroup colorGroup() const;
     // Lays out `length` characters from `from` as one line without wrapping,
-    // starting at x = 0 whatever the direction.
-    void layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutDirection direction = Qt::LeftToRight) const;
+    // starting at x = 0 whatever the direction; with a `wrapWidth`, as rows
+    // `rowHeight` apart that wrap at that width.
+    void layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutDirection direction = Qt::LeftToRight,
+                     qreal wrapWidth = 0, int rowHeight = 0) const;
+    bool hasComposition() const { return !m_preedit.isEmpty(); }
     // Draws a laid-out piece of the text that starts at `from`, with the
     // part of the selection in it, and the caret if it is in this piece.
     void drawPiece(QPainter &painter, const QTextLayout &layout, const QPointF &origin, int from, bool caretHere) const;
