@@ -561,8 +561,9 @@ void EditBox::edit(int start, int end, const QString &text, EditKind kind, bool 
         last->kind = kind;
         last->insertedUpTo = m_insertedCharacters + text.size();
     } else {
-        const bool separated = last != nullptr && (!m_mergeable || m_undoneToSeparation || kind == EditKind::Paste ||
-                                                   kind == EditKind::Removal || (kind == EditKind::Typing && end > start));
+        const bool separated =
+            last != nullptr && (!m_mergeable || m_undoneToSeparation || kind == EditKind::Paste ||
+                                kind == EditKind::Removal || (kind == EditKind::Typing && end > start));
         m_undo.push_back({start, removed, text, m_anchor, m_cursor, kind, withPrevious, separated});
         m_undo.back().insertedUpTo = m_insertedCharacters + text.size();
     }
