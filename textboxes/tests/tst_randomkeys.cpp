@@ -421,9 +421,11 @@ Divergence run(QWidget *host, Pair pair, const QList<Step> &steps, bool trace = 
         setClipboard(before.clipboard);
         boxes.playStock(step);
         result.stock = boxes.stock();
-        if (pair == Pair::Field && isKey(step, QKeySequence::Redo) && result.ours.anchor != result.stock.anchor) {
-            // QLineEdit of Qt 6.4 may leave a stale selection after redo,
-            // one whose end it reports as -1; the rest is left out.
+        // QLineEdit of Qt 6.4 may leave a stale selection after redo, one
+        // whose end it reports as -1, at once or, where redo left the text
+        // empty, once something is typed; the rest is left out.
+        if (pair == Pair::Field && ((isKey(step, QKeySequence::Redo) && result.ours.anchor != result.stock.anchor) ||
+                                    result.stock.anchor < 0 || result.stock.anchor > result.stock.text.size())) {
             ++g_leftOut[QLatin1String(kRedoSelection)];
             return result;
         }
