@@ -137,6 +137,7 @@ void EditBox::textSet(int start, int removed, int cursor)
     m_redo.clear();
     m_undoCharacters = 0;
     m_mergeable = false;
+    m_undoneToSeparation = false;
     textChanged(start, removed, static_cast<int>(m_text.size()) - start);
     ensureCursorVisible();
     updateMicroFocus();
@@ -183,6 +184,7 @@ void EditBox::undo()
     while (more && !m_undo.empty()) {
         Edit edit = std::move(m_undo.back());
         m_undo.pop_back();
+        m_undoneToSeparation = !isMultiLine() && edit.separated;
         m_undoCharacters -= edit.removed.size() + edit.inserted.size();
         apply(edit.position, static_cast<int>(edit.inserted.size()), edit.removed);
         if (isMultiLine()) {
@@ -224,6 +226,13 @@ void EditBox::redo()
         m_undoCharacters += edit.removed.size() + edit.inserted.size();
         m_undo.push_back(std::move(edit));
     } while (!m_redo.empty() && m_redo.back().withPrevious);
+    m_undoneToSeparation = false;
+    // A line edit leaves the caret and selection as they were before the
+    // next edit, where a caret move came between.
+    if (!isMultiLine() && !m_redo.empty() && m_redo.back().separated) {
+        m_anchor = m_redo.back().anchorBefore;
+        m_cursor = m_redo.back().cursorBefore;
+    }
     afterHistoryStep();
 }
 
@@ -291,7 +300,8 @@ QPalette::ColorGroup EditBox::colorGroup() const
     return hasFocus() ? QPalette::Active : QPalette::Inactive;
 }
 
-void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutDirection direction) const
+void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutDirection direction, qreal wrapWidth,
+                          int rowHeight) const
 {
     QString piece = m_text.mid(from, length);
     // Control characters show as blanks, as in a line edit; a line separator
@@ -304,7 +314,7 @@ void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutD
     layout.setText(piece);
     layout.setFont(font());
     QTextOption option;
-    option.setWrapMode(QTextOption::NoWrap);
+    option.setWrapMode(wrapWidth > 0 ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
     option.setTabStopDistance(kTabStop);
     option.setTextDirection(direction);
     option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
@@ -328,8 +338,15 @@ void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutD
     }
     layout.setCacheEnabled(true);
     layout.beginLayout();
-    QTextLine line = layout.createLine();
-    line.setLineWidth(1e6);
+    if (wrapWidth > 0) {
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(wrapWidth);
+            line.setPosition(QPointF(0, (layout.lineCount() - 1) * rowHeight));
+        }
+    } else {
+        QTextLine line = layout.createLine();
+        line.setLineWidth(1e6);
+    }
     layout.endLayout();
 }
 
@@ -531,7 +548,8 @@ void EditBox::edit(int start, int end, const QString &text, EditKind kind, bool 
         return;
     const QString removed = m_text.mid(start, end - start);
     Edit *last = m_undo.empty() ? nullptr : &m_undo.back();
-    if (m_mergeable && !withPrevious && last != nullptr && joinsLastEdit(*last, kind, start, removed, text)) {
+    if (m_mergeable && !m_undoneToSeparation && !withPrevious && last != nullptr &&
+        joinsLastEdit(*last, kind, start, removed, text)) {
         if (kind == EditKind::Typing) {
             last->inserted += text;
         } else if (kind == EditKind::Backspace) {
@@ -543,9 +561,13 @@ void EditBox::edit(int start, int end, const QString &text, EditKind kind, bool 
         last->kind = kind;
         last->insertedUpTo = m_insertedCharacters + text.size();
     } else {
-        m_undo.push_back({start, removed, text, m_anchor, m_cursor, kind, withPrevious});
+        const bool separated =
+            last != nullptr && (!m_mergeable || m_undoneToSeparation || kind == EditKind::Paste ||
+                                kind == EditKind::Removal || (kind == EditKind::Typing && end > start));
+        m_undo.push_back({start, removed, text, m_anchor, m_cursor, kind, withPrevious, separated});
         m_undo.back().insertedUpTo = m_insertedCharacters + text.size();
     }
+    m_undoneToSeparation = false;
     m_insertedCharacters += text.size();
     m_undoCharacters += removed.size() + text.size();
     m_redo.clear();

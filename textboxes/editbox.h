@@ -82,8 +82,11 @@ protected:
     QRect textRect() const;
     QPalette::ColorGroup colorGroup() const;
     // Lays out `length` characters from `from` as one line without wrapping,
-    // starting at x = 0 whatever the direction.
-    void layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutDirection direction = Qt::LeftToRight) const;
+    // starting at x = 0 whatever the direction; with a `wrapWidth`, as rows
+    // `rowHeight` apart that wrap at that width.
+    void layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutDirection direction = Qt::LeftToRight,
+                     qreal wrapWidth = 0, int rowHeight = 0) const;
+    bool hasComposition() const { return !m_preedit.isEmpty(); }
     // Draws a laid-out piece of the text that starts at `from`, with the
     // part of the selection in it, and the caret if it is in this piece.
     void drawPiece(QPainter &painter, const QTextLayout &layout, const QPointF &origin, int from, bool caretHere) const;
@@ -144,6 +147,9 @@ private:
         EditKind kind;
         // Undone and redone together with the edit before it.
         bool withPrevious = false;
+        // A caret move, a paste or a removed selection came between this
+        // edit and the one before it.
+        bool separated = false;
         // How many characters all edits had inserted when this one was made.
         qsizetype insertedUpTo = 0;
     };
@@ -188,6 +194,9 @@ private:
     qsizetype m_insertedCharacters = 0;
     // Whether the next typed character, Backspace or Delete joins the last edit.
     bool m_mergeable = false;
+    // In a single-line box, undo went back to an edit that followed a caret
+    // move: typing then starts a step of its own, as in a line edit.
+    bool m_undoneToSeparation = false;
     // A double click selects a word and a drag after it extends by words.
     std::pair<int, int> m_clickedWord{-1, -1};
     QElapsedTimer m_sinceDoubleClick;

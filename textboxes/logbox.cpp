@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <QWheelEvent>
 
@@ -34,6 +35,8 @@ constexpr int kEditReach = 2 * kMarkReach;
 constexpr int kEditLinesBack = 2;
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
+bool isPlain(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 } // namespace
 
@@ -114,11 +117,15 @@ template <typename Sink> void LogBox::wrapLines(int from, Sink &&sink) const
         return;
     int lineStart = from;
     int breakAt = -1; // after the last blanks of the line, where it may break
+    // Whether the line holds more than ASCII letters, digits and blanks,
+    // which only blanks break.
+    bool mixed = false;
     qreal x = 0;
     for (int i = from; i < size;) {
         if (chars[i] == u'\n') {
             lineStart = ++i;
             breakAt = -1;
+            mixed = false;
             x = 0;
             if (!sink(lineStart))
                 return;
@@ -132,8 +139,11 @@ template <typename Sink> void LogBox::wrapLines(int from, Sink &&sink) const
             breakAt = ++i;
             continue;
         }
+        mixed = mixed || !isPlain(chars[i]);
         const qreal next = step(i, x, length);
         if (i > lineStart && (next > m_wrapWidth || full)) {
+            if (mixed && !full)
+                breakAt = std::max(breakAt, lastBreak(lineStart, i));
             int start = breakAt > lineStart && !full ? breakAt : i;
             // A combining mark stays with its character, within a short reach
             // that keeps a flood of marks linear; one on a blank is let go.
@@ -151,12 +161,33 @@ template <typename Sink> void LogBox::wrapLines(int from, Sink &&sink) const
             // characters carried over hold no blank and fit again.
             lineStart = i = start;
             breakAt = -1;
+            mixed = false;
             x = 0;
             continue;
         }
         x = next;
         i += length;
     }
+}
+
+// The last place after `lineStart` and up to `end` where the text may
+// break by the Unicode line breaking rules, as a text layout breaks it, or
+// -1. The rules look a little beyond `end`, within the paragraph.
+int LogBox::lastBreak(int lineStart, int end) const
+{
+    const QString &text = content();
+    qsizetype stop = std::min(text.size(), qsizetype{end} + kMarkReach);
+    const qsizetype lineBreak = text.indexOf(u'\n', end);
+    if (lineBreak >= 0 && lineBreak < stop)
+        stop = lineBreak;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text.constData() + lineStart,
+                               static_cast<qsizetype>(stop - lineStart));
+    finder.setPosition(end - lineStart + 1);
+    for (qsizetype at = finder.toPreviousBoundary(); at > 0; at = finder.toPreviousBoundary()) {
+        if (finder.boundaryReasons() & QTextBoundaryFinder::BreakOpportunity)
+            return lineStart + static_cast<int>(at);
+    }
+    return -1;
 }
 
 void LogBox::rewrap()
@@ -297,6 +328,27 @@ void LogBox::layoutLine(QTextLayout &layout, int line) const
     layoutPiece(layout, lineStart(line), lineEnd(line) - lineStart(line));
 }
 
+// The caret's line with an input method's composition in it wraps at the
+// box's width, a row under the other, and pushes the lines below down.
+void LogBox::layoutCaretLine(QTextLayout &layout, int line) const
+{
+    if (!hasComposition()) {
+        layoutLine(layout, line);
+        return;
+    }
+    layoutPiece(layout, lineStart(line), lineEnd(line) - lineStart(line), Qt::LeftToRight, m_wrapWidth, lineHeight());
+}
+
+// The row of a caret line's layout that holds the caret.
+int LogBox::caretRow(const QTextLayout &layout, int line) const
+{
+    const int offset = cursorPosition() - lineStart(line) + compositionCursor();
+    int row = 0;
+    while (row + 1 < layout.lineCount() && offset >= layout.lineAt(row + 1).textStart())
+        ++row;
+    return row;
+}
+
 int LogBox::positionInLine(int line, qreal x) const
 {
     QTextLayout layout;
@@ -325,11 +377,12 @@ QRect LogBox::cursorRectangle() const
     const QRect rect = textRect();
     const int line = caretLine();
     QTextLayout layout;
-    layoutLine(layout, line);
+    layoutCaretLine(layout, line);
+    const int row = caretRow(layout, line);
     const int x =
         rect.left() +
-        static_cast<int>(layout.lineAt(0).cursorToX(cursorPosition() - lineStart(line) + compositionCursor()));
-    return {x, rect.top() + (line - m_top) * lineHeight(), 1, lineHeight()};
+        static_cast<int>(layout.lineAt(row).cursorToX(cursorPosition() - lineStart(line) + compositionCursor()));
+    return {x, rect.top() + (line + row - m_top) * lineHeight(), 1, lineHeight()};
 }
 
 void LogBox::ensureCursorVisible()
@@ -339,21 +392,31 @@ void LogBox::ensureCursorVisible()
     const int line = caretLine();
     if (!hasLine(m_top))
         m_top = static_cast<int>(m_lineStarts.size()) - 1;
+    int row = 0;
+    if (hasComposition()) {
+        QTextLayout layout;
+        layoutCaretLine(layout, line);
+        row = caretRow(layout, line);
+    }
     if (line < m_top)
         m_top = line;
-    else if (line >= m_top + visibleLines())
-        m_top = line - visibleLines() + 1;
+    else if (line + row >= m_top + visibleLines())
+        m_top = std::min(line, line + row - visibleLines() + 1);
 }
 
 void LogBox::drawText(QPainter &painter) const
 {
     const QRect rect = textRect();
     const int caret = caretLine();
-    const int end = m_top + visibleLines();
-    for (int line = m_top, y = rect.top(); line < end && hasLine(line); ++line, y += lineHeight()) {
+    const int bottom = rect.top() + visibleLines() * lineHeight();
+    for (int line = m_top, y = rect.top(); y < bottom && hasLine(line); ++line) {
         QTextLayout layout;
-        layoutLine(layout, line);
+        if (line == caret)
+            layoutCaretLine(layout, line);
+        else
+            layoutLine(layout, line);
         drawPiece(painter, layout, QPointF(rect.left(), y), lineStart(line), line == caret);
+        y += layout.lineCount() * lineHeight();
     }
 }
 
@@ -422,22 +485,41 @@ void LogBox::keyPressEvent(QKeyEvent *event)
     } else if (event == QKeySequence::MoveToPreviousPage || event == QKeySequence::SelectPreviousPage) {
         moveByLines(-visibleLines(), select, true);
     } else if (event == QKeySequence::MoveToStartOfLine || event == QKeySequence::SelectStartOfLine) {
+        m_goalPosition = -1;
         moveCursor(lineStart(caretLine()), select);
     } else if (event == QKeySequence::MoveToEndOfLine || event == QKeySequence::SelectEndOfLine) {
+        m_goalPosition = -1;
         const int line = caretLine();
         if (isWrapped(line))
             m_lineEndCandidate = lineEnd(line);
         moveCursor(lineEnd(line), select);
     } else if (event == QKeySequence::MoveToStartOfBlock || event == QKeySequence::SelectStartOfBlock) {
+        m_goalPosition = -1;
         moveCursor(cursor > 0 ? static_cast<int>(text.lastIndexOf(u'\n', cursor - 1)) + 1 : 0, select);
     } else if (event == QKeySequence::MoveToEndOfBlock || event == QKeySequence::SelectEndOfBlock) {
+        m_goalPosition = -1;
         const qsizetype end = text.indexOf(u'\n', cursor);
         moveCursor(end < 0 ? static_cast<int>(text.size()) : static_cast<int>(end), select);
     } else {
+        // Every other key that moves or extends the caret forgets the column
+        // Up and Down keep to, even where the caret stays put; so do the word
+        // and line deletes, which select what they delete first.
+        if (!keepsColumn(event))
+            m_goalPosition = -1;
         EditBox::keyPressEvent(event);
         return;
     }
     event->accept();
+}
+
+// Keys that leave the caret alone unless they change the text, which
+// forgets the column anyway.
+bool LogBox::keepsColumn(const QKeyEvent *event)
+{
+    const auto is = [event](QKeySequence::StandardKey key) { return event->matches(key); };
+    return is(QKeySequence::Undo) || is(QKeySequence::Redo) || is(QKeySequence::Copy) || is(QKeySequence::Cut) ||
+           is(QKeySequence::Paste) || is(QKeySequence::Delete) ||
+           (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier));
 }
 
 // As a scroll area without scroll bars does: so many lines a notch, a part

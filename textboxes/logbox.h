@@ -53,6 +53,7 @@ protected:
 private:
     qreal advanceOf(char32_t code) const;
     template <typename Sink> void wrapLines(int from, Sink &&sink) const;
+    int lastBreak(int lineStart, int end) const;
     void rewrap();
     // Wraps on until `line` is known and a line starts after `position`.
     void wrapUntil(int line, int position) const;
@@ -63,10 +64,13 @@ private:
     int lineAt(int position) const;
     int caretLine() const;
     void layoutLine(QTextLayout &layout, int line) const;
+    void layoutCaretLine(QTextLayout &layout, int line) const;
+    int caretRow(const QTextLayout &layout, int line) const;
     int positionInLine(int line, qreal x) const;
     int lineHeight() const;
     int visibleLines() const;
     void moveByLines(int lines, bool select, bool byPage);
+    static bool keepsColumn(const QKeyEvent *event);
 
     // Where each line starts, ascending, as far as the text is wrapped; the
     // first is 0. The text is wrapped on as far as it is looked at.

@@ -77,6 +77,7 @@ private slots:
     void hugePasteUndone();
     void logFontChangeWraps();
     void longFieldScrollsWithCaret();
+    void compositionScrolledIntoView_data();
     void compositionScrolledIntoView();
 
 private:
@@ -1389,13 +1390,34 @@ void TestTextBox::longFieldScrollsWithCaret()
 }
 
 // A composition at the end of a full field is scrolled into view with its caret.
+// A composition at the end of a full field scrolls into view; one longer
+// than a line of the log wraps onto the rows below.
+void TestTextBox::compositionScrolledIntoView_data()
+{
+    QTest::addColumn<bool>("log");
+    QTest::addColumn<int>("length");
+    QTest::newRow("field") << false << 8;
+    QTest::newRow("log") << true << 80;
+}
+
 void TestTextBox::compositionScrolledIntoView()
 {
-    m_box->setText(QString(40, 'm'));
-    QInputMethodEvent compose(QStringLiteral("wwwwwwww"), {});
-    QApplication::sendEvent(m_box, &compose);
-    const QRect caret = m_box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-    QVERIFY2(m_box->rect().contains(caret), qPrintable(QString("caret at %1").arg(caret.left())));
+    QFETCH(bool, log);
+    QFETCH(int, length);
+    EditBox *box = m_box;
+    if (log) {
+        m_log->setText(QStringLiteral("mmmm"));
+        box = m_log;
+    } else {
+        m_box->setText(QString(40, 'm'));
+    }
+    const QRect before = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QInputMethodEvent compose(QString(length, 'w'), {});
+    QApplication::sendEvent(box, &compose);
+    const QRect caret = box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    QVERIFY2(box->rect().contains(caret), qPrintable(QString("caret at %1, %2").arg(caret.left()).arg(caret.top())));
+    if (log)
+        QVERIFY(caret.top() > before.top());
 }
 
 QTEST_MAIN(TestTextBox)
