@@ -15,9 +15,11 @@ is_mapped() {
     [ -n "$id" ] && xwininfo -id "$id" | grep -q 'Map State: IsViewable'
 }
 
-# Waits up to 10 s for the window of class $1 to be mapped and prints its id.
+# Waits up to 30 s (a start on a machine busy with other tests can take many
+# times its usual half second) for the window of class $1 to be mapped and
+# prints its id.
 wait_for_window() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         if is_mapped "$1"; then
             window_of "$1"
             return 0

@@ -48,7 +48,7 @@ dump() {
 "$exe" 2>>"$work/quorran.log" &
 pid=$!
 pids+=($pid)
-window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s"
+window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 30 s"
 [ "$(size_of "$window")" = 289x354 ] || fail "client area $(size_of "$window") at 96 DPI"
 
 echo 'Xft/DPI 147456' >"$work/xsettings"
@@ -67,7 +67,7 @@ wait_for_no_window Quorran || true
 "$exe" 2>>"$work/quorran.log" &
 pid=$!
 pids+=($pid)
-window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s at 144 DPI"
+window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 30 s at 144 DPI"
 dump "$window" "$work/fresh.xwd" || fail "the window does not settle"
 
 # The pixels only: an XWD header also holds the window's position and name.

@@ -87,7 +87,7 @@ root="$work/root"
 dpkg -x "$deb" "$root"
 QT_QPA_PLATFORM=xcb bash "$source_dir/tests/on_xvfb.sh" 640x480x24 \
     bash "${BASH_SOURCE[0]}" --show-window "$root/usr/bin/quorran" ||
-    fail "the extracted program mapped no window within 10 s"
+    fail "the extracted program mapped no window within 30 s"
 echo "ok: the extracted program shows its window"
 
 appstreamcli validate --no-net --strict "$root/usr/share/metainfo/io.github.quorran.Quorran.metainfo.xml" ||

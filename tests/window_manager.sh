@@ -65,7 +65,7 @@ wmctrl -m >/dev/null 2>&1 || { cat "$HOME/manager.log"; fail "the manager did no
 "$exe" 2>"$HOME/quorran.log" &
 pid=$!
 pids+=($pid)
-window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s"
+window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 30 s; the program said: $(cat "$HOME/quorran.log")"
 size() { size_of "$window"; }
 states() { xprop -id "$window" _NET_WM_STATE; }
 fixed=$(size)

@@ -19,7 +19,7 @@ start_xvfb 640x480x24 || fail "Xvfb did not start"
 pid=$!
 trap 'kill $pid $XVFB_PID 2>/dev/null || true' EXIT
 
-window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s"
+window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 30 s"
 props=$(xprop -id "$window")
 
 hints=$(echo "$props" | sed -n '/WM_NORMAL_HINTS/,/^[^[:space:]]/p')
@@ -71,7 +71,7 @@ for setting in "QT_SCALE_FACTOR=1.25 362x443" "QT_SCALE_FACTOR=2 579x709" "QT_FO
         env "$variable" "$exe" 2>/dev/null &
     fi
     pid=$!
-    window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 10 s under $variable"
+    window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 30 s under $variable"
     size=$(size_of "$window")
     kill $pid
     wait $pid 2>/dev/null || true
