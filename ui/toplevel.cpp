@@ -3,8 +3,12 @@
 // - X11 (xcb with a live connection): _NET_WM_STATE_SKIP_TASKBAR is put on the
 //   still unmapped native window, since a window manager reads _NET_WM_STATE
 //   when the window is mapped (Qt keeps atoms it does not manage when it sets
-//   its own states); after show() the window asks to be activated, which Qt
-//   sends once the window is mapped.
+//   its own states). Some managers also leave such a window out of Alt+Tab,
+//   and with no taskbar entry nothing would bring it back once covered; so
+//   the running manager is asked its name, and the window adds what keeps it
+//   in that manager's switcher, or stays listed where nothing does (see
+//   hintsFor). After show() the window asks to be activated, which Qt sends
+//   once the window is mapped.
 // - Wayland: where the compositor draws title bars (KDE's kwin), Qt asks it
 //   to, and the window looks like the desktop's others. Elsewhere (GNOME's
 //   mutter, weston) Qt would draw its own title bar, with minimise and
@@ -33,6 +37,7 @@
 #include <filesystem>
 #include <mutex>
 #include <string_view>
+#include <vector>
 
 #if defined(QUORRAN_HAVE_XCB)
 #include <QtGui/qguiapplication_platform.h>
@@ -73,21 +78,102 @@ xcb_connection_t *x11Connection()
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 != nullptr ? x11->connection() : nullptr;
 }
+
+// The reply to a request, freed as xcb wants (it allocates replies with malloc).
+struct FreeReply {
+    void operator()(void *reply) const { std::free(reply); } // NOLINT(cppcoreguidelines-no-malloc)
+};
+template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, FreeReply>;
+
+ReplyPtr<xcb_get_property_reply_t> property(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name,
+                                            xcb_atom_t type)
+{
+    const xcb_get_property_cookie_t cookie = xcb_get_property(connection, 0, window, name, type, 0, 256);
+    return ReplyPtr<xcb_get_property_reply_t>(xcb_get_property_reply(connection, cookie, nullptr));
+}
+
+xcb_window_t windowProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t name)
+{
+    const auto reply = property(connection, window, name, XCB_ATOM_WINDOW);
+    if (reply == nullptr || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4)
+        return XCB_WINDOW_NONE;
+    return *static_cast<const xcb_window_t *>(xcb_get_property_value(reply.get()));
+}
+
+// The name the running window manager gives itself (_NET_WM_NAME on its
+// _NET_SUPPORTING_WM_CHECK window), or an empty string without one.
+std::string managerName(xcb_connection_t *connection, xcb_window_t window)
+{
+    const ReplyPtr<xcb_query_tree_reply_t> tree(
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr));
+    if (tree == nullptr)
+        return {};
+    const xcb_atom_t check = internAtom(connection, "_NET_SUPPORTING_WM_CHECK");
+    const xcb_window_t wm = windowProperty(connection, tree->root, check);
+    // A manager that has gone may leave the root window's property behind;
+    // the window it names then no longer names itself.
+    if (wm == XCB_WINDOW_NONE || windowProperty(connection, wm, check) != wm)
+        return {};
+    const auto name =
+        property(connection, wm, internAtom(connection, "_NET_WM_NAME"), internAtom(connection, "UTF8_STRING"));
+    if (name == nullptr || name->format != 8)
+        return {};
+    return {static_cast<const char *>(xcb_get_property_value(name.get())),
+            static_cast<std::size_t>(xcb_get_property_value_length(name.get()))};
+}
+
+// What keeps the window out of the taskbar without taking it out of the
+// manager's window switcher (Alt+Tab), as each manager was found to treat it.
+struct SwitcherSafeHints {
+    bool skipTaskbar = true;
+    bool dialogType = false;
+    bool modal = false;
+};
+
+SwitcherSafeHints hintsFor(std::string_view manager)
+{
+    // Openbox cycles through windows that skip the taskbar unless their type
+    // is the ordinary one.
+    if (manager == "Openbox")
+        return {.skipTaskbar = true, .dialogType = true, .modal = false};
+    // Xfwm4 cycles through them only when they are modal dialogs (of the
+    // group Qt gives every window).
+    if (manager == "Xfwm4")
+        return {.skipTaskbar = true, .dialogType = true, .modal = true};
+    // Mutter (and GNOME Shell on it) leave such windows out of Alt+Tab and
+    // the overview whatever else the window says; GNOME has no taskbar, so
+    // there the window stays in the switcher instead.
+    if (manager == "Mutter" || manager == "GNOME Shell")
+        return {.skipTaskbar = false, .dialogType = false, .modal = false};
+    return {};
+}
 #endif
 
-void skipTaskbar([[maybe_unused]] QWidget &window)
+// Put on the still unmapped window: managers read them when it is mapped.
+void setTaskbarHints([[maybe_unused]] QWidget &window)
 {
 #if defined(QUORRAN_HAVE_XCB)
     xcb_connection_t *connection = x11Connection();
     if (connection == nullptr)
         return;
     const auto native = static_cast<xcb_window_t>(window.winId());
-    const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
-    const xcb_atom_t skip = internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
-    if (state != XCB_ATOM_NONE && skip != XCB_ATOM_NONE) {
-        xcb_change_property(connection, XCB_PROP_MODE_APPEND, native, state, XCB_ATOM_ATOM, 32, 1, &skip);
-        xcb_flush(connection);
+    const SwitcherSafeHints hints = hintsFor(managerName(connection, native));
+    std::vector<xcb_atom_t> states;
+    if (hints.skipTaskbar)
+        states.push_back(internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR"));
+    if (hints.modal)
+        states.push_back(internAtom(connection, "_NET_WM_STATE_MODAL"));
+    std::erase(states, xcb_atom_t{XCB_ATOM_NONE});
+    if (!states.empty()) {
+        xcb_change_property(connection, XCB_PROP_MODE_APPEND, native, internAtom(connection, "_NET_WM_STATE"),
+                            XCB_ATOM_ATOM, 32, static_cast<std::uint32_t>(states.size()), states.data());
     }
+    if (hints.dialogType) {
+        const xcb_atom_t type = internAtom(connection, "_NET_WM_WINDOW_TYPE_DIALOG");
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, native, internAtom(connection, "_NET_WM_WINDOW_TYPE"),
+                            XCB_ATOM_ATOM, 32, 1, &type);
+    }
+    xcb_flush(connection);
 #endif
 }
 
@@ -172,7 +258,7 @@ void TopLevel::show()
 {
     QWidget &top = outer();
     if (m_owner == nullptr)
-        skipTaskbar(top);
+        setTaskbarHints(top);
     top.show();
     // Not every window manager gives a new window the focus by itself.
     if (onPlatform("xcb")) {

@@ -17,7 +17,7 @@ namespace quorran {
 class TitleFrame;
 
 enum class TaskbarMethod {
-    WindowState, // X11: _NET_WM_STATE_SKIP_TASKBAR (nothing elsewhere)
+    WindowState, // X11: _NET_WM_STATE_SKIP_TASKBAR where Alt+Tab still reaches the window (nothing elsewhere)
     HiddenOwner, // Windows: a window with a hidden owner gets no taskbar button
 };
 
