@@ -65,6 +65,16 @@ setsid "${command[@]}" >"$HOME/manager.log" 2>&1 &
 group=$!
 for _ in $(seq 100); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
 wmctrl -m >/dev/null 2>&1 || { cat "$HOME/manager.log"; fail "the manager did not start"; }
+# A manager names itself before it is through starting up; on a busy machine
+# openbox then left a window mapped at that moment unmanaged now and then. A
+# window of the manager's own list shows that it manages windows, as a
+# desktop's manager long has when a user starts the program.
+xmessage -name quorran-probe probe >/dev/null 2>&1 &
+probe=$!
+for _ in $(seq 300); do wmctrl -l -x | grep -q quorran-probe && break; sleep 0.1; done
+wmctrl -l -x | grep -q quorran-probe || { cat "$HOME/manager.log"; fail "the manager manages no window"; }
+kill "$probe"
+wait "$probe" 2>/dev/null || true
 
 "$exe" 2>"$HOME/quorran.log" &
 pid=$!
