@@ -6,7 +6,8 @@
 # window is 289 x 354 below any bar of its own, and its surface gets the
 # keyboard at start. Space right after start then runs "From D.A.P to
 # AddrID", whose message is copied out of the log with the keyboard and read
-# back with wl-paste. Closing it (started anew) with Alt+F4, and under mutter
+# back with wl-paste. With a second window in front, Alt+Tab gives the
+# keyboard back to it. Closing it (started anew) with Alt+F4, and under mutter
 # with the close box of its own bar, ends the program with status 0; before that, a
 # double-click on that bar must change nothing, and a right-click on it asks
 # mutter for its window menu. The top-level tests run there
@@ -130,6 +131,25 @@ for _ in $(seq 50); do
 done
 [[ $copied == "ERROR: Domain ID must be within [1,239]"* ]] || fail "Space after start did not convert (log '$copied')"
 echo "ok: focus on \"From D.A.P to AddrID\" at start"
+
+# Reachable from another window by the compositor's Alt+Tab: a second
+# instance takes the keyboard, and Alt+Tab gives it back to the first.
+second=$HOME/quorran-second.log
+WAYLAND_DEBUG=1 "$exe" 2>"$second" &
+pids+=($!)
+keyboard_at() { grep -E 'wl_keyboard@[0-9]+\.(enter|leave)\(' "$1" | tail -1 | grep -o 'enter\|leave' || true; }
+for _ in $(seq 100); do [ "$(keyboard_at "$second")" = enter ] && ! has_keyboard && break; sleep 0.1; done
+[ "$(keyboard_at "$second")" = enter ] || fail "a second window did not get the keyboard"
+xdotool keydown alt
+sleep 0.2
+xdotool key Tab
+sleep 0.3
+xdotool keyup alt
+for _ in $(seq 50); do has_keyboard && break; sleep 0.1; done
+has_keyboard || fail "Alt+Tab from a second window did not reach the window"
+echo "ok: Alt+Tab from a second window reaches it"
+kill "${pids[-1]}"
+wait "${pids[-1]}" || true
 
 # Ended from outside: with a text box focused, Qt 6.4's Wayland plugin leaves
 # its compose state to the end of the process, which the sanitizer build
