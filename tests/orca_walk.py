@@ -151,7 +151,10 @@ def main():
     # Orca has said it is on; what it says next comes with the program.
     time.sleep(1.0)
     mark = len(said())
-    app = subprocess.Popen([program], stderr=subprocess.DEVNULL)
+    # What the program says goes to a file beside the transcript, shown when it fails.
+    messages_path = os.path.join(os.path.dirname(TRANSCRIPT), "program.log")
+    messages = open(messages_path, "wb")
+    app = subprocess.Popen([program], stderr=messages)
     try:
         for number, (key, expected) in enumerate(WALKS[walk]):
             name = "step %d (%s)" % (number, key or "start")
@@ -174,11 +177,14 @@ def main():
             return 1
         if status != 0:
             print("FAIL: the program ended with status %d" % status)
+            with open(messages_path, encoding="utf-8", errors="replace") as log:
+                print("--- what the program said\n" + log.read()[-20000:])
             return 1
     finally:
         if app.poll() is None:
             app.kill()
             app.wait()
+        messages.close()
     return 0
 
 
