@@ -22,12 +22,5 @@ deb=$(ls "$release"/quorran_*_"$(dpkg --print-architecture)".deb)
 echo "Built $deb"
 
 if [ "${1:-}" = --install ]; then
-    if [ "$(id -u)" -eq 0 ]; then
-        apt-get install -y "$deb"
-    elif command -v sudo >/dev/null; then
-        sudo apt-get install -y "$deb"
-    else
-        echo "Install it as root with: apt-get install $deb" >&2
-        exit 1
-    fi
+    as_root apt-get install -y "$deb" || { echo "Install it as root with: apt-get install $deb" >&2; exit 1; }
 fi

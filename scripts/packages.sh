@@ -42,6 +42,18 @@ ci_packages=(
     xfwm4 kwin-x11 kwin-style-breeze mutter kwin-wayland xwayland
 )
 
+# Runs a command as root: directly when already root, else through sudo;
+# fails where there is no sudo (the caller says what to run as root).
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null; then
+        sudo "$@"
+    else
+        return 1
+    fi
+}
+
 # Installs those of the packages given that are missing (checked with
 # dpkg-query), as root with apt-get or else through sudo. Where neither can
 # be done it says which are missing and how to install them as root, and
@@ -53,18 +65,14 @@ install_missing() {
             missing+=("$package")
     done
     ((${#missing[@]})) || return 0
-    local sudo=""
     if [ "$(id -u)" -ne 0 ]; then
         echo "Quorran's set-up needs these Debian packages, which are missing: ${missing[*]}" >&2
         echo "Install them as root with: apt-get update && apt-get install --no-install-recommends ${missing[*]}" >&2
-        if ! command -v sudo >/dev/null; then
-            return 1
-        fi
+        command -v sudo >/dev/null || return 1
         echo "Installing them with sudo." >&2
-        sudo=sudo
     else
         echo "Installing: ${missing[*]}" >&2
     fi
-    $sudo apt-get update -qq || return 1
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    as_root apt-get update -qq || return 1
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }

@@ -68,9 +68,9 @@ for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break; sle
 
 # The lines of the protocol log about the window's surface.
 surface_of() { grep -o -m1 'get_xdg_surface(new id xdg_surface@[0-9]*, wl_surface@[0-9]*' "$log" | sed 's/.*, //'; }
-has_keyboard() {
-    grep -E 'wl_keyboard@[0-9]+\.(enter|leave)\(' "$log" | tail -1 | grep -q "\.enter([0-9]*, $surface,"
-}
+# The last keyboard enter or leave in protocol log $1.
+last_keyboard_event() { grep -E 'wl_keyboard@[0-9]+\.(enter|leave)\(' "$1" | tail -1 || true; }
+has_keyboard() { last_keyboard_event "$log" | grep -q "\.enter([0-9]*, $surface,"; }
 # The window geometry last set, as WIDTHxHEIGHT.
 geometry() {
     grep -o 'set_window_geometry(0, 0, [0-9]*, [0-9]*)' "$log" | tail -1 | sed 's/.*(0, 0, \(.*\), \(.*\))/\1x\2/' || true
@@ -137,9 +137,9 @@ echo "ok: focus on \"From D.A.P to AddrID\" at start"
 second=$HOME/quorran-second.log
 WAYLAND_DEBUG=1 "$exe" 2>"$second" &
 pids+=($!)
-keyboard_at() { grep -E 'wl_keyboard@[0-9]+\.(enter|leave)\(' "$1" | tail -1 | grep -o 'enter\|leave' || true; }
-for _ in $(seq 100); do [ "$(keyboard_at "$second")" = enter ] && ! has_keyboard && break; sleep 0.1; done
-[ "$(keyboard_at "$second")" = enter ] || fail "a second window did not get the keyboard"
+second_has_keyboard() { last_keyboard_event "$second" | grep -q '\.enter('; }
+for _ in $(seq 100); do second_has_keyboard && ! has_keyboard && break; sleep 0.1; done
+second_has_keyboard || fail "a second window did not get the keyboard"
 xdotool keydown alt
 sleep 0.2
 xdotool key Tab
