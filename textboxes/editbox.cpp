@@ -1,15 +1,14 @@
-// Every change of the text goes through edit (the user's edits, remembered
-// for undo as the characters removed and inserted, within a bound on the
-// characters kept), resetText or appendText, and each tells the box's layout
-// which characters changed. Keys that move by lines move over the whole text
-// here; the multi-line box takes those keys before they get here. A selection
-// made by keys or mouse also becomes the X11 primary selection.
+// The box turns keys, clicks, drags and input method events into calls on its
+// model, and every change of the model, which ends each in one notice, into
+// layout, scrolling, a repaint and the caret blinking anew. Keys that move by
+// lines move over the whole text here; the multi-line box takes those keys
+// before they get here. A selection made by keys or mouse also becomes the
+// X11 primary selection.
 
 #include "editbox.h"
 
 #include "editboxaccessible.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDrag>
@@ -23,83 +22,22 @@
 #include <QPointer>
 #include <QStyle>
 #include <QStyleOptionFrame>
-#include <QTextBoundaryFinder>
 #include <QTextLayout>
 
 #include <algorithm>
-#include <limits>
+#include <optional>
 #include <utility>
 
 namespace quorran {
 
-namespace {
-
-// The reach of a grapheme step, which never needs more.
-constexpr int kGraphemeReach = 32;
-// Undo keeps the newest edits while they remove and insert no more in all.
-constexpr qsizetype kUndoCharacters = qsizetype{32} * 1024 * 1024;
-// Positions are ints; an edit that would make the text longer is refused.
-constexpr qsizetype kMaxLength = std::numeric_limits<int>::max();
-
-// Whether a text of `size` characters less `removed` plus `added` can be held.
-bool fits(qsizetype size, qsizetype removed, qsizetype added)
-{
-    if (size - removed + added <= kMaxLength)
-        return true;
-    QApplication::beep();
-    return false;
-}
-
-// How much text around the caret an input method is shown.
-constexpr int kSurroundingReach = 256;
-
-// Punctuation is a word stop of its own, as in QTextLayout's word moves.
-bool isWordSeparator(QChar c)
-{
-    switch (c.unicode()) {
-    case u'.':
-    case u',':
-    case u'?':
-    case u'!':
-    case u'@':
-    case u'#':
-    case u'$':
-    case u':':
-    case u';':
-    case u'-':
-    case u'<':
-    case u'>':
-    case u'[':
-    case u']':
-    case u'(':
-    case u')':
-    case u'{':
-    case u'}':
-    case u'=':
-    case u'/':
-    case u'+':
-    case u'%':
-    case u'&':
-    case u'^':
-    case u'*':
-    case u'\'':
-    case u'"':
-    case u'`':
-    case u'~':
-    case u'|':
-    case u'\\':
-        return true;
-    default:
-        return false;
-    }
-}
-
-} // namespace
-
-EditBox::EditBox(QWidget *parent) : QWidget(parent)
+EditBox::EditBox(TextModel::Lines lines, QWidget *parent) : QWidget(parent), m_model(lines)
 {
     static const bool accessibleInstalled = (EditBoxAccessible::install(), true);
     Q_UNUSED(accessibleInstalled);
+    connect(&m_model, &TextModel::changed, this, &EditBox::modelChanged);
+    connect(&m_model, &TextModel::refused, this, [] { QApplication::beep(); });
+    // Assistive tools hear of a change once the box has laid it out.
+    new TextAnnouncer(this);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     setAttribute(Qt::WA_KeyCompression);
@@ -108,132 +46,33 @@ EditBox::EditBox(QWidget *parent) : QWidget(parent)
     setAcceptDrops(true);
 }
 
-void EditBox::resetText(const QString &text, int cursor)
-{
-    if (!fits(0, 0, text.size()))
-        return;
-    const int removed = static_cast<int>(m_text.size());
-    const QString old = std::exchange(m_text, text);
-    textSet(0, removed, cursor);
-    EditBoxAccessible::announceReplacement(this, old);
-    EditBoxAccessible::announceCaret(this);
-}
-
-void EditBox::appendText(const QString &text, int cursor)
-{
-    if (!fits(m_text.size(), 0, text.size()))
-        return;
-    const int start = static_cast<int>(m_text.size());
-    m_text += text;
-    textSet(start, 0, cursor);
-    EditBoxAccessible::announceEdit(this, start, QString(), static_cast<int>(text.size()));
-    EditBoxAccessible::announceCaret(this);
-}
-
-void EditBox::textSet(int start, int removed, int cursor)
-{
-    m_cursor = m_anchor = std::clamp(cursor, 0, static_cast<int>(m_text.size()));
-    m_undo.clear();
-    m_redo.clear();
-    m_undoCharacters = 0;
-    m_mergeable = false;
-    m_undoneToSeparation = false;
-    textChanged(start, removed, static_cast<int>(m_text.size()) - start);
-    ensureCursorVisible();
-    updateMicroFocus();
-    update();
-}
-
 void EditBox::setCursorPosition(int position) { moveCursor(position, false); }
 
-QString EditBox::selectedText() const
-{
-    const int start = std::min(m_anchor, m_cursor);
-    return m_text.mid(start, std::abs(m_cursor - m_anchor));
-}
+void EditBox::setSelection(int anchor, int cursor) { m_model.select(anchor, cursor); }
 
 void EditBox::selectAll()
 {
-    // Selecting all of nothing is no caret move: typing after it still joins
-    // the last edit.
-    if (!m_text.isEmpty() && !isMultiLine())
-        m_mergeable = false;
-    m_anchor = 0;
-    m_cursor = static_cast<int>(m_text.size());
-    ensureCursorVisible();
-    updateMicroFocus();
-    update();
-    EditBoxAccessible::announceCaret(this);
+    m_model.selectAll();
     copyToSelectionClipboard();
 }
 
-// Replaces `removed` characters at `position`, for undo and redo.
-void EditBox::apply(int position, int removed, const QString &inserted)
-{
-    const QString removedText = QAccessible::isActive() ? m_text.mid(position, removed) : QString();
-    m_text.replace(position, removed, inserted);
-    textChanged(position, removed, static_cast<int>(inserted.size()));
-    EditBoxAccessible::announceEdit(this, position, removedText, static_cast<int>(inserted.size()));
-}
+void EditBox::undo() { m_model.undo(); }
 
-void EditBox::undo()
+void EditBox::redo() { m_model.redo(); }
+
+// Every change ends here: the layout learns which characters changed, and
+// once the change is settled the caret is brought into view and blinks anew.
+void EditBox::modelChanged(const TextChange &change)
 {
-    if (m_undo.empty())
+    if (change.changesText())
+        textChanged(change.start, static_cast<int>(change.removed.size()), change.added);
+    if (!change.settled)
         return;
-    bool more = true;
-    while (more && !m_undo.empty()) {
-        Edit edit = std::move(m_undo.back());
-        m_undo.pop_back();
-        m_undoneToSeparation = !isMultiLine() && edit.separated;
-        m_undoCharacters -= edit.removed.size() + edit.inserted.size();
-        apply(edit.position, static_cast<int>(edit.inserted.size()), edit.removed);
-        if (isMultiLine()) {
-            m_cursor = m_anchor = edit.position + static_cast<int>(edit.removed.size());
-        } else {
-            // A line edit selects again what undo brought back.
-            m_anchor = edit.anchorBefore;
-            m_cursor = edit.cursorBefore;
-        }
-        more = edit.withPrevious;
-        m_redo.push_back(std::move(edit));
-    }
-    afterHistoryStep();
-}
-
-// Undo and redo leave the caret where the step put it, in view. Typing right
-// after them may join the edit now last: in a line edit unless a caret move
-// or a paste came between, in a plain text edit always.
-void EditBox::afterHistoryStep()
-{
-    if (isMultiLine())
-        m_mergeable = true;
     ensureCursorVisible();
     restartBlinking();
     updateMicroFocus();
-    EditBoxAccessible::announceCaret(this);
-    emit textEdited();
-}
-
-void EditBox::redo()
-{
-    if (m_redo.empty())
-        return;
-    do {
-        Edit edit = std::move(m_redo.back());
-        m_redo.pop_back();
-        apply(edit.position, static_cast<int>(edit.removed.size()), edit.inserted);
-        m_cursor = m_anchor = edit.position + static_cast<int>(edit.inserted.size());
-        m_undoCharacters += edit.removed.size() + edit.inserted.size();
-        m_undo.push_back(std::move(edit));
-    } while (!m_redo.empty() && m_redo.back().withPrevious);
-    m_undoneToSeparation = false;
-    // A line edit leaves the caret and selection as they were before the
-    // next edit, where a caret move came between.
-    if (!isMultiLine() && !m_redo.empty() && m_redo.back().separated) {
-        m_anchor = m_redo.back().anchorBefore;
-        m_cursor = m_redo.back().cursorBefore;
-    }
-    afterHistoryStep();
+    if (change.edited)
+        emit textEdited();
 }
 
 void EditBox::cut()
@@ -241,7 +80,7 @@ void EditBox::cut()
     if (!hasSelectedText())
         return;
     copy();
-    removeSelection();
+    m_model.removeSelection();
 }
 
 void EditBox::copy() const
@@ -259,20 +98,9 @@ void EditBox::copyToSelectionClipboard() const
 
 // An empty clipboard leaves a selection in a multi-line box, as in a plain
 // text edit, and replaces it in a single-line one, as in a line edit.
-void EditBox::paste()
-{
-    const QString text = QGuiApplication::clipboard()->text();
-    if (text.isEmpty() && (isMultiLine() || !hasSelectedText()))
-        return;
-    edit(std::min(m_anchor, m_cursor), std::max(m_anchor, m_cursor), prepared(text), EditKind::Paste);
-}
+void EditBox::paste() { m_model.paste(QGuiApplication::clipboard()->text()); }
 
-void EditBox::insert(const QString &text)
-{
-    if (text.isEmpty() && !hasSelectedText())
-        return;
-    replaceSelection(prepared(text));
-}
+void EditBox::insert(const QString &text) { m_model.insert(text); }
 
 void EditBox::initFrameOption(QStyleOptionFrame *option) const
 {
@@ -303,7 +131,7 @@ QPalette::ColorGroup EditBox::colorGroup() const
 void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutDirection direction, qreal wrapWidth,
                           int rowHeight) const
 {
-    QString piece = m_text.mid(from, length);
+    QString piece = content().mid(from, length);
     // Control characters show as blanks, as in a line edit; a line separator
     // would also end the layout's only line early.
     for (QChar &c : piece) {
@@ -320,9 +148,10 @@ void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutD
     option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
     option.setFlags(QTextOption::IncludeTrailingSpaces);
     layout.setTextOption(option);
-    if (!m_preedit.isEmpty() && m_cursor >= from && m_cursor <= from + length) {
+    const int cursor = cursorPosition();
+    if (!m_preedit.isEmpty() && cursor >= from && cursor <= from + length) {
         // The composition is underlined unless the input method formats it.
-        const int at = m_cursor - from;
+        const int at = cursor - from;
         layout.setPreeditArea(at, m_preedit);
         QList<QTextLayout::FormatRange> formats;
         QTextLayout::FormatRange underline;
@@ -356,8 +185,8 @@ void EditBox::drawPiece(QPainter &painter, const QTextLayout &layout, const QPoi
     const int length = static_cast<int>(layout.text().size());
     const QPalette::ColorGroup group = colorGroup();
     QList<QTextLayout::FormatRange> selections;
-    const int selectionStart = std::max(std::min(m_anchor, m_cursor) - from, 0);
-    const int selectionEnd = std::min(std::max(m_anchor, m_cursor) - from, length);
+    const int selectionStart = std::max(m_model.selectionStart() - from, 0);
+    const int selectionEnd = std::min(m_model.selectionEnd() - from, length);
     if (selectionEnd > selectionStart) {
         QTextLayout::FormatRange range;
         range.start = selectionStart;
@@ -368,62 +197,9 @@ void EditBox::drawPiece(QPainter &painter, const QTextLayout &layout, const QPoi
     }
     layout.draw(&painter, origin, selections);
     if (caretHere && hasFocus() && m_caretShown && m_preeditCaretShown)
-        layout.drawCursor(&painter, origin, m_cursor - from + (m_preedit.isEmpty() ? 0 : m_preeditCursor), 1);
+        layout.drawCursor(&painter, origin, cursorPosition() - from + compositionCursor(), 1);
     if (m_dropPosition >= from && m_dropPosition <= from + length)
         layout.drawCursor(&painter, origin, m_dropPosition - from, 1);
-}
-
-void EditBox::moveCursor(int position, bool select)
-{
-    const int cursor = m_cursor;
-    const int anchor = m_anchor;
-    m_cursor = std::clamp(position, 0, static_cast<int>(m_text.size()));
-    if (!select)
-        m_anchor = m_cursor;
-    // A caret move ends a typed run in a line edit; in a plain text edit
-    // only typing elsewhere does.
-    if ((m_cursor != cursor || m_anchor != anchor) && !isMultiLine())
-        m_mergeable = false;
-    ensureCursorVisible();
-    restartBlinking();
-    EditBoxAccessible::announceCaret(this);
-    updateMicroFocus();
-}
-
-// The text a grapheme step looks at. A single-line box shows a line break
-// or another control character as a blank, and a combining mark after it
-// sits on that blank.
-QString EditBox::graphemePiece(int from, int length) const
-{
-    QString piece = m_text.mid(from, length);
-    if (!isMultiLine()) {
-        for (QChar &c : piece) {
-            if (c.unicode() < 0x20 && c != QLatin1Char('\t'))
-                c = QLatin1Char(' ');
-        }
-    }
-    return piece;
-}
-
-int EditBox::nextPosition(int position) const
-{
-    const int size = static_cast<int>(m_text.size());
-    if (position >= size)
-        return size;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, graphemePiece(position, kGraphemeReach));
-    const qsizetype step = finder.toNextBoundary();
-    return position + (step > 0 ? static_cast<int>(step) : 1);
-}
-
-int EditBox::previousPosition(int position) const
-{
-    if (position <= 0)
-        return 0;
-    const int start = std::max(0, position - kGraphemeReach);
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, graphemePiece(start, position - start));
-    finder.toEnd();
-    const qsizetype boundary = finder.toPreviousBoundary();
-    return boundary >= 0 ? start + static_cast<int>(boundary) : position - 1;
 }
 
 // Right and Left step forward and back through the text, the other way
@@ -438,195 +214,16 @@ int EditBox::leftPosition(int position) const
     return textDirection() == Qt::RightToLeft ? nextPosition(position) : previousPosition(position);
 }
 
-// Ctrl+Right: over a word or a run of punctuation, then over the blanks
-// after it. In a multi-line box a line break is a stop of its own.
-int EditBox::wordEnd(int position) const
-{
-    const int size = static_cast<int>(m_text.size());
-    const bool lines = isMultiLine();
-    if (position >= size)
-        return size;
-    if (lines && m_text.at(position) == u'\n')
-        return position + 1;
-    if (isWordSeparator(m_text.at(position))) {
-        while (position < size && isWordSeparator(m_text.at(position)))
-            ++position;
-    } else {
-        while (position < size && !m_text.at(position).isSpace() && !isWordSeparator(m_text.at(position)))
-            ++position;
-    }
-    while (position < size && m_text.at(position).isSpace() && !(lines && m_text.at(position) == u'\n'))
-        ++position;
-    return position;
-}
-
-int EditBox::wordStart(int position) const
-{
-    const bool lines = isMultiLine();
-    if (position <= 0)
-        return 0;
-    if (lines && m_text.at(position - 1) == u'\n')
-        return position - 1;
-    while (position > 0 && m_text.at(position - 1).isSpace() && !(lines && m_text.at(position - 1) == u'\n'))
-        --position;
-    if (position > 0 && isWordSeparator(m_text.at(position - 1))) {
-        while (position > 0 && isWordSeparator(m_text.at(position - 1)))
-            --position;
-    } else {
-        while (position > 0 && !m_text.at(position - 1).isSpace() && !isWordSeparator(m_text.at(position - 1)))
-            --position;
-    }
-    return position;
-}
-
-// The word, run of punctuation or run of blanks a double click at
-// `position` selects, without the blanks after a word.
-std::pair<int, int> EditBox::wordAround(int position) const
-{
-    const int start = wordStart(std::min(position + 1, static_cast<int>(m_text.size())));
-    int end = wordEnd(start);
-    while (end > position && end > start && m_text.at(end - 1).isSpace())
-        --end;
-    return {start, std::max(end, start)};
-}
-
-// The line, without its line break, that holds `position`; in a single-line
-// box the whole text.
-std::pair<int, int> EditBox::lineAround(int position) const
-{
-    const int size = static_cast<int>(m_text.size());
-    if (!isMultiLine())
-        return {0, size};
-    const int start = position > 0 ? static_cast<int>(m_text.lastIndexOf(u'\n', position - 1)) + 1 : 0;
-    const qsizetype end = m_text.indexOf(u'\n', position);
-    return {start, end < 0 ? size : static_cast<int>(end)};
-}
-
 // A drag after a double click selects whole words from the one clicked.
 void EditBox::extendByWords(int position)
 {
     const auto [start, end] = m_clickedWord;
-    if (position < start) {
-        m_anchor = end;
-        moveCursor(std::min(start, wordAround(position).first), true);
-    } else if (position > end) {
-        m_anchor = start;
-        moveCursor(std::max(end, wordAround(position - 1).second), true);
-    } else {
-        m_anchor = start;
-        moveCursor(end, true);
-    }
-}
-
-// Whether an edit of `kind` at `start` continues the last one as a single
-// undo step: it follows on where the last ended, with no caret move between.
-bool EditBox::joinsLastEdit(const Edit &last, EditKind kind, int start, const QString &removed,
-                            const QString &text) const
-{
-    const bool afterRemoval = !isMultiLine() && last.kind == EditKind::Removal && last.inserted.isEmpty();
-    switch (kind) {
-    case EditKind::Typing:
-        return removed.isEmpty() && start == last.position + last.inserted.size() &&
-               (!isMultiLine() || last.insertedUpTo == m_insertedCharacters) &&
-               (last.kind == EditKind::Typing || afterRemoval ||
-                (isMultiLine() && last.kind == EditKind::Paste && !last.inserted.endsWith(u'\n')));
-    case EditKind::Backspace:
-        return text.isEmpty() && start + removed.size() == last.position &&
-               (last.kind == EditKind::Backspace || afterRemoval);
-    case EditKind::Delete:
-        return text.isEmpty() && start == last.position && (last.kind == EditKind::Delete || afterRemoval);
-    default:
-        return false;
-    }
-}
-
-// Replaces the characters from `start` to `end` with `text` as the user's
-// edit, joining it to the last one where joinsLastEdit says so.
-void EditBox::edit(int start, int end, const QString &text, EditKind kind, bool withPrevious)
-{
-    if (!fits(m_text.size(), end - start, text.size()))
-        return;
-    const QString removed = m_text.mid(start, end - start);
-    Edit *last = m_undo.empty() ? nullptr : &m_undo.back();
-    if (m_mergeable && !m_undoneToSeparation && !withPrevious && last != nullptr &&
-        joinsLastEdit(*last, kind, start, removed, text)) {
-        if (kind == EditKind::Typing) {
-            last->inserted += text;
-        } else if (kind == EditKind::Backspace) {
-            last->removed.prepend(removed);
-            last->position = start;
-        } else {
-            last->removed += removed;
-        }
-        last->kind = kind;
-        last->insertedUpTo = m_insertedCharacters + text.size();
-    } else {
-        const bool separated =
-            last != nullptr && (!m_mergeable || m_undoneToSeparation || kind == EditKind::Paste ||
-                                kind == EditKind::Removal || (kind == EditKind::Typing && end > start));
-        m_undo.push_back({start, removed, text, m_anchor, m_cursor, kind, withPrevious, separated});
-        m_undo.back().insertedUpTo = m_insertedCharacters + text.size();
-    }
-    m_undoneToSeparation = false;
-    m_insertedCharacters += text.size();
-    m_undoCharacters += removed.size() + text.size();
-    m_redo.clear();
-    forgetOldEdits();
-    m_text.replace(start, end - start, text);
-    m_cursor = m_anchor = start + static_cast<int>(text.size());
-    textChanged(start, end - start, static_cast<int>(text.size()));
-    // A line edit ends a step after a paste.
-    m_mergeable = kind != EditKind::Other && (kind != EditKind::Paste || isMultiLine());
-    ensureCursorVisible();
-    restartBlinking();
-    updateMicroFocus();
-    EditBoxAccessible::announceEdit(this, start, removed, static_cast<int>(text.size()));
-    EditBoxAccessible::announceCaret(this);
-    emit textEdited();
-}
-
-void EditBox::forgetOldEdits()
-{
-    while (m_undo.size() > 1 && m_undoCharacters > kUndoCharacters) {
-        m_undoCharacters -= m_undo.front().removed.size() + m_undo.front().inserted.size();
-        m_undo.pop_front();
-        // What was undone with it can no longer be undone alone.
-        while (!m_undo.empty() && m_undo.front().withPrevious) {
-            m_undoCharacters -= m_undo.front().removed.size() + m_undo.front().inserted.size();
-            m_undo.pop_front();
-        }
-    }
-}
-
-void EditBox::replaceSelection(const QString &text)
-{
-    edit(std::min(m_anchor, m_cursor), std::max(m_anchor, m_cursor), text, EditKind::Other);
-}
-
-void EditBox::removeSelection()
-{
-    if (hasSelectedText())
-        edit(std::min(m_anchor, m_cursor), std::max(m_anchor, m_cursor), QString(), EditKind::Removal);
-}
-
-QRect EditBox::characterRectangle(int position)
-{
-    const QRect text = textRect();
-    const int size = static_cast<int>(m_text.size());
-    if (position < 0 || position >= size || position < positionAt(text.topLeft()) ||
-        position > positionAt(text.bottomRight()))
-        return {};
-    // The caret's place before and after the character, found with the
-    // caret standing there for a moment.
-    const int cursor = std::exchange(m_cursor, position);
-    const QRect before = cursorRectangle();
-    m_cursor = nextPosition(position);
-    const QRect after = cursorRectangle();
-    m_cursor = cursor;
-    const int width = after.top() == before.top() && after.left() > before.left()
-                          ? after.left() - before.left()
-                          : QFontMetrics(font()).averageCharWidth();
-    return {before.left(), before.top(), width, before.height()};
+    if (position < start)
+        m_model.select(end, std::min(start, m_model.wordAround(position).first));
+    else if (position > end)
+        m_model.select(start, std::max(end, m_model.wordAround(position - 1).second));
+    else
+        m_model.select(start, end);
 }
 
 // Deletes from `anchor` to `cursor` as if that were selected first, so that
@@ -637,12 +234,25 @@ void EditBox::deleteRange(int anchor, int cursor, bool toClipboard)
     if (anchor == cursor)
         return;
     const int start = std::min(anchor, cursor);
-    const int end = std::max(anchor, cursor);
     if (toClipboard)
-        QGuiApplication::clipboard()->setText(m_text.mid(start, end - start));
-    m_anchor = anchor;
-    m_cursor = cursor;
-    edit(start, end, QString(), EditKind::Removal);
+        QGuiApplication::clipboard()->setText(content().mid(start, std::max(anchor, cursor) - start));
+    m_model.deleteRange(anchor, cursor);
+}
+
+QRect EditBox::characterRectangle(int position) const
+{
+    if (position < 0 || position >= m_model.size())
+        return {};
+    const QRect before = positionRectangle(position);
+    const QRect text = textRect();
+    if (before.left() < text.left() || before.left() > text.right() || before.top() < text.top() ||
+        before.bottom() > text.bottom())
+        return {};
+    const QRect after = positionRectangle(nextPosition(position));
+    const int width = after.top() == before.top() && after.left() > before.left()
+                          ? after.left() - before.left()
+                          : QFontMetrics(font()).averageCharWidth();
+    return {before.left(), before.top(), width, before.height()};
 }
 
 void EditBox::restartBlinking()
@@ -695,11 +305,10 @@ bool EditBox::typesText(const QKeyEvent *event) const
 
 void EditBox::keyPressEvent(QKeyEvent *event)
 {
-    // Backspace and Delete select what they remove; that selection is not news.
-    const EditBoxAccessible::KeyHold hold(this);
-    const int size = static_cast<int>(m_text.size());
-    const int selectionStart = std::min(m_anchor, m_cursor);
-    const int selectionEnd = std::max(m_anchor, m_cursor);
+    TextModel &model = m_model;
+    const QString &text = content();
+    const int size = model.size();
+    const int cursor = model.cursor();
     if (event == QKeySequence::Undo) {
         undo();
     } else if (event == QKeySequence::Redo) {
@@ -716,20 +325,23 @@ void EditBox::keyPressEvent(QKeyEvent *event)
         // A selection collapses to its end, in a multi-line box to the side
         // the arrow points at, as the stock boxes do.
         const bool back = isMultiLine() && textDirection() == Qt::RightToLeft;
-        moveCursor(hasSelectedText() ? (back ? selectionStart : selectionEnd) : rightPosition(m_cursor), false);
+        moveCursor(hasSelectedText() ? (back ? model.selectionStart() : model.selectionEnd()) : rightPosition(cursor),
+                   false);
     } else if (event == QKeySequence::MoveToPreviousChar) {
         const bool back = isMultiLine() && textDirection() == Qt::RightToLeft;
-        moveCursor(hasSelectedText() ? (back ? selectionEnd : selectionStart) : leftPosition(m_cursor), false);
+        moveCursor(hasSelectedText() ? (back ? model.selectionEnd() : model.selectionStart()) : leftPosition(cursor),
+                   false);
     } else if (event == QKeySequence::SelectNextChar) {
-        moveCursor(rightPosition(m_cursor), true);
+        moveCursor(rightPosition(cursor), true);
     } else if (event == QKeySequence::SelectPreviousChar) {
-        moveCursor(leftPosition(m_cursor), true);
+        moveCursor(leftPosition(cursor), true);
     } else if (event == QKeySequence::MoveToNextWord || event == QKeySequence::SelectNextWord) {
         const bool back = textDirection() == Qt::RightToLeft;
-        moveCursor(back ? wordStart(m_cursor) : wordEnd(m_cursor), event == QKeySequence::SelectNextWord);
+        moveCursor(back ? model.wordStart(cursor) : model.wordEnd(cursor), event == QKeySequence::SelectNextWord);
     } else if (event == QKeySequence::MoveToPreviousWord || event == QKeySequence::SelectPreviousWord) {
         const bool forward = textDirection() == Qt::RightToLeft;
-        moveCursor(forward ? wordEnd(m_cursor) : wordStart(m_cursor), event == QKeySequence::SelectPreviousWord);
+        moveCursor(forward ? model.wordEnd(cursor) : model.wordStart(cursor),
+                   event == QKeySequence::SelectPreviousWord);
     } else if (event == QKeySequence::MoveToStartOfLine || event == QKeySequence::MoveToStartOfBlock ||
                event == QKeySequence::MoveToStartOfDocument) {
         moveCursor(0, false);
@@ -744,54 +356,43 @@ void EditBox::keyPressEvent(QKeyEvent *event)
         moveCursor(size, true);
     } else if (event == QKeySequence::DeleteEndOfWord) {
         if (hasSelectedText())
-            removeSelection();
+            model.removeSelection();
         else
-            deleteRange(m_cursor, wordEnd(m_cursor), false);
+            deleteRange(cursor, model.wordEnd(cursor), false);
     } else if (event == QKeySequence::DeleteStartOfWord) {
         if (hasSelectedText())
-            removeSelection();
+            model.removeSelection();
         else
-            deleteRange(m_cursor, wordStart(m_cursor), false);
+            deleteRange(cursor, model.wordStart(cursor), false);
     } else if (event == QKeySequence::DeleteEndOfLine) {
         if (isMultiLine()) {
             // From the anchor to the end of the caret's line, as in a plain
             // text edit.
-            const qsizetype lineBreak = m_text.indexOf(u'\n', m_cursor);
+            const qsizetype lineBreak = text.indexOf(u'\n', cursor);
             const int lineEnd = lineBreak < 0 ? size : static_cast<int>(lineBreak);
-            if (m_anchor == lineEnd)
+            if (model.anchor() == lineEnd)
                 moveCursor(lineEnd, false);
             else
-                deleteRange(m_anchor, lineEnd, false);
-        } else if (m_cursor == size) {
+                deleteRange(model.anchor(), lineEnd, false);
+        } else if (cursor == size) {
             // A line edit drops the selection then, and deletes nothing.
-            moveCursor(m_cursor, false);
+            moveCursor(cursor, false);
         } else {
-            deleteRange(m_cursor, size, true);
+            deleteRange(cursor, size, true);
         }
     } else if (event == QKeySequence::DeleteCompleteLine) {
         if (isMultiLine()) {
-            const auto [start, end] = lineAround(m_cursor);
+            const auto [start, end] = model.lineAround(cursor);
             deleteRange(start, end, false);
         } else {
             deleteRange(0, size, true);
         }
     } else if (event == QKeySequence::Delete) {
-        if (hasSelectedText())
-            removeSelection();
-        else if (m_cursor < size)
-            edit(m_cursor, nextPosition(m_cursor), QString(), EditKind::Delete);
+        model.deleteForward();
     } else if (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier)) {
-        if (hasSelectedText()) {
-            removeSelection();
-        } else if (m_cursor > 0) {
-            // Back over one character; a surrogate pair is one character.
-            int previous = m_cursor - 1;
-            if (previous > 0 && m_text.at(previous).isLowSurrogate() && m_text.at(previous - 1).isHighSurrogate())
-                --previous;
-            edit(previous, m_cursor, QString(), EditKind::Backspace);
-        }
+        model.backspace();
     } else if (typesText(event)) {
-        edit(selectionStart, selectionEnd, prepared(event->text()), EditKind::Typing);
+        model.type(event->text());
     } else {
         // Enter, Esc, shortcuts and the like belong to someone else.
         event->ignore();
@@ -804,10 +405,13 @@ bool EditBox::event(QEvent *event)
 {
     if (event->type() != QEvent::KeyPress)
         return QWidget::event(event);
-    // Whoever handles the key, a selection it makes is the primary selection.
-    const std::pair<int, int> before{m_anchor, m_cursor};
+    // However many steps a key takes, it is one change to whoever observes
+    // the model; and whoever handles it, a selection it makes is the primary
+    // selection.
+    const TextModel::Batch batch(m_model);
+    const std::pair<int, int> before{m_model.anchor(), m_model.cursor()};
     const bool handled = QWidget::event(event);
-    if (before != std::pair{m_anchor, m_cursor})
+    if (before != std::pair{m_model.anchor(), m_model.cursor()})
         copyToSelectionClipboard();
     return handled;
 }
@@ -828,11 +432,10 @@ void EditBox::mousePressEvent(QMouseEvent *event)
         const bool extend = event->modifiers() & Qt::ShiftModifier;
         if (tripleClick) {
             // As in QPlainTextEdit, a line is selected with its line break.
-            const auto [start, end] = lineAround(position);
-            m_anchor = start;
-            moveCursor(end < m_text.size() ? end + 1 : end, true);
-        } else if (!extend && hasSelectedText() && position >= std::min(m_anchor, m_cursor) &&
-                   position <= std::max(m_anchor, m_cursor)) {
+            const auto [start, end] = m_model.lineAround(position);
+            m_model.select(start, end < m_model.size() ? end + 1 : end);
+        } else if (!extend && hasSelectedText() && position >= m_model.selectionStart() &&
+                   position <= m_model.selectionEnd()) {
             m_dragPending = true;
             m_pressPoint = point;
         } else {
@@ -887,9 +490,8 @@ void EditBox::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     const QPoint point = event->position().toPoint();
     m_dragPending = false;
-    m_clickedWord = wordAround(positionAt(point));
-    m_anchor = m_clickedWord.first;
-    moveCursor(m_clickedWord.second, true);
+    m_clickedWord = m_model.wordAround(positionAt(point));
+    m_model.select(m_clickedWord.first, m_clickedWord.second);
     m_selecting = true;
     m_sinceDoubleClick.start();
     m_doubleClickPoint = point;
@@ -906,7 +508,7 @@ void EditBox::startDrag()
     const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
     // A move into this box itself was done by the drop.
     if (alive && action == Qt::MoveAction && drag->target() != this)
-        removeSelection();
+        m_model.removeSelection();
 }
 
 void EditBox::setDropPosition(int position)
@@ -942,25 +544,26 @@ void EditBox::dropEvent(QDropEvent *event)
         return;
     }
     int position = positionAt(event->position().toPoint());
-    const int start = std::min(m_anchor, m_cursor);
-    const int end = std::max(m_anchor, m_cursor);
+    const int start = m_model.selectionStart();
+    const int end = m_model.selectionEnd();
     const bool fromHere = event->source() == this;
     if (fromHere && position >= start && position <= end) {
         event->ignore();
         return;
     }
-    const QString text = prepared(event->mimeData()->text());
+    const QString text = m_model.prepared(event->mimeData()->text());
     event->acceptProposedAction();
     const bool moved = fromHere && event->dropAction() == Qt::MoveAction;
-    if (moved) {
-        edit(start, end, QString(), EditKind::Other);
-        if (position > end)
-            position -= end - start;
-    }
-    edit(position, position, text, EditKind::Other, moved);
-    if (fromHere) {
-        m_anchor = position;
-        moveCursor(position + static_cast<int>(text.size()), true);
+    {
+        const TextModel::Batch batch(m_model);
+        if (moved) {
+            m_model.edit(start, end, QString(), TextModel::EditKind::Other);
+            if (position > end)
+                position -= end - start;
+        }
+        m_model.edit(position, position, text, TextModel::EditKind::Other, moved);
+        if (fromHere)
+            m_model.select(position, position + static_cast<int>(text.size()));
     }
     activateWindow();
     setFocus(Qt::MouseFocusReason);
@@ -968,7 +571,6 @@ void EditBox::dropEvent(QDropEvent *event)
 
 void EditBox::focusInEvent(QFocusEvent *event)
 {
-    EditBoxAccessible::announceFocus(this);
     if ((event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason ||
          event->reason() == Qt::ShortcutFocusReason) &&
         selectsAllOnTab())
@@ -986,31 +588,34 @@ void EditBox::focusOutEvent(QFocusEvent *event)
     // A line edit drops its selection when the focus moves to another
     // control; the log keeps it, drawn as inactive.
     if (!isMultiLine() && event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
-        m_anchor = m_cursor;
+        m_model.moveCursor(m_model.cursor(), false);
     update();
     QWidget::focusOutEvent(event);
 }
 
 void EditBox::inputMethodEvent(QInputMethodEvent *event)
 {
-    const int size = static_cast<int>(m_text.size());
-    const int origin = surroundingStart();
-    int start = std::min(m_anchor, m_cursor);
-    int end = std::max(m_anchor, m_cursor);
+    std::optional<TextModel::Batch> batch(std::in_place, m_model);
+    const int size = m_model.size();
+    const int cursor = m_model.cursor();
+    const int origin = m_model.surroundingStart();
+    int start = m_model.selectionStart();
+    int end = m_model.selectionEnd();
     const QString commit = event->commitString();
     const bool input = !commit.isEmpty() || event->preeditString() != m_preedit || event->replacementLength() > 0;
     if (event->replacementStart() != 0 || event->replacementLength() > 0) {
-        start = std::clamp(m_cursor + event->replacementStart(), 0, size);
+        start = std::clamp(cursor + event->replacementStart(), 0, size);
         end = std::clamp(start + event->replacementLength(), start, size);
     } else if (!input) {
-        start = end = m_cursor;
+        start = end = cursor;
     }
     m_preedit = event->preeditString();
     m_preeditCursor = static_cast<int>(m_preedit.size());
     m_preeditCaretShown = true;
     m_preeditFormats.clear();
+    compositionChanged();
     if (start != end || !commit.isEmpty())
-        edit(start, end, prepared(commit), EditKind::Typing);
+        m_model.edit(start, end, m_model.prepared(commit), TextModel::EditKind::Typing);
     for (const QInputMethodEvent::Attribute &attribute : event->attributes()) {
         if (attribute.type == QInputMethodEvent::Cursor) {
             m_preeditCursor = std::clamp(attribute.start, 0, static_cast<int>(m_preedit.size()));
@@ -1021,85 +626,53 @@ void EditBox::inputMethodEvent(QInputMethodEvent *event)
                 m_preeditFormats.append({attribute.start, attribute.length, format});
         } else if (attribute.type == QInputMethodEvent::Selection) {
             // Positions in the text the input method was shown.
-            const int length = static_cast<int>(m_text.size());
-            m_anchor = std::clamp(origin + attribute.start, 0, length);
-            m_cursor = std::clamp(origin + attribute.start + attribute.length, 0, length);
-            m_mergeable = false;
+            m_model.select(origin + attribute.start, origin + attribute.start + attribute.length);
+            m_model.endTypingRun();
         }
     }
-    compositionChanged();
+    batch.reset();
+    // The composition alone changes nothing in the model, but it is drawn.
     ensureCursorVisible();
     updateMicroFocus();
     update();
-    EditBoxAccessible::announceCaret(this);
     event->accept();
-}
-
-// An input method is shown the text within a reach of the caret, never
-// splitting a surrogate pair, so that a text of megabytes costs it nothing.
-int EditBox::surroundingStart() const
-{
-    int start = std::max(0, m_cursor - kSurroundingReach);
-    if (start > 0 && m_text.at(start).isLowSurrogate())
-        --start;
-    return start;
-}
-
-int EditBox::surroundingEnd() const
-{
-    // In qsizetype: the caret may stand within the reach of the longest text.
-    const qsizetype size = m_text.size();
-    qsizetype end = std::min(size, qsizetype{m_cursor} + kSurroundingReach);
-    if (end < size && m_text.at(end - 1).isHighSurrogate())
-        ++end;
-    return static_cast<int>(end);
-}
-
-QRect EditBox::anchorRectangle() const
-{
-    if (m_anchor == m_cursor)
-        return cursorRectangle();
-    // The boxes measure where the caret is; measure with it at the anchor.
-    auto *self = const_cast<EditBox *>(this);
-    const int cursor = std::exchange(self->m_cursor, m_anchor);
-    const QRect rectangle = cursorRectangle();
-    self->m_cursor = cursor;
-    return rectangle;
 }
 
 QVariant EditBox::inputMethodQuery(Qt::InputMethodQuery query) const { return inputMethodQuery(query, QVariant()); }
 
 QVariant EditBox::inputMethodQuery(Qt::InputMethodQuery query, const QVariant &argument) const
 {
-    const int start = surroundingStart();
-    const int end = surroundingEnd();
+    const QString &text = content();
+    const int cursor = m_model.cursor();
+    const int start = m_model.surroundingStart();
+    const int end = m_model.surroundingEnd();
     switch (query) {
     case Qt::ImEnabled:
         return isEnabled();
     case Qt::ImCursorRectangle:
         return cursorRectangle();
     case Qt::ImAnchorRectangle:
-        return anchorRectangle();
+        return m_model.hasSelection() ? positionRectangle(m_model.anchor()) : cursorRectangle();
     case Qt::ImFont:
         return font();
     case Qt::ImCursorPosition:
         if (argument.canConvert<QPointF>() && !argument.toPointF().isNull())
             return std::clamp(positionAt(argument.toPointF().toPoint()) - start, 0, end - start);
-        return m_cursor - start;
+        return cursor - start;
     case Qt::ImAbsolutePosition:
-        return m_cursor;
+        return cursor;
     case Qt::ImAnchorPosition:
-        return std::clamp(m_anchor - start, 0, end - start);
+        return std::clamp(m_model.anchor() - start, 0, end - start);
     case Qt::ImSurroundingText:
-        return m_text.mid(start, end - start);
+        return text.mid(start, end - start);
     case Qt::ImTextBeforeCursor:
-        return m_text.mid(start, m_cursor - start);
+        return text.mid(start, cursor - start);
     case Qt::ImTextAfterCursor:
-        return m_text.mid(m_cursor, end - m_cursor);
+        return text.mid(cursor, end - cursor);
     case Qt::ImCurrentSelection:
         return selectedText();
     case Qt::ImMaximumTextLength:
-        return std::numeric_limits<int>::max();
+        return static_cast<int>(m_model.maximumLength());
     case Qt::ImHints:
         return static_cast<int>(inputMethodHints() | (isMultiLine() ? Qt::ImhMultiLine : Qt::ImhNone));
     case Qt::ImReadOnly:
@@ -1121,7 +694,7 @@ QMenu *EditBox::createContextMenu()
         QObject::connect(action, &QAction::triggered, menu, slot);
     };
     const bool selected = hasSelectedText();
-    const bool allSelected = selected && std::abs(m_cursor - m_anchor) == m_text.size();
+    const bool allSelected = selected && m_model.selectionEnd() - m_model.selectionStart() == m_model.size();
     add(tr("&Undo"), QKeySequence::Undo, "edit-undo", isUndoAvailable(), [this] { undo(); });
     add(tr("&Redo"), QKeySequence::Redo, "edit-redo", isRedoAvailable(), [this] { redo(); });
     menu->addSeparator();
@@ -1129,9 +702,9 @@ QMenu *EditBox::createContextMenu()
     add(tr("&Copy"), QKeySequence::Copy, "edit-copy", selected, [this] { copy(); });
     add(tr("&Paste"), QKeySequence::Paste, "edit-paste", !QGuiApplication::clipboard()->text().isEmpty(),
         [this] { paste(); });
-    add(tr("Delete"), QKeySequence(), "edit-delete", selected, [this] { removeSelection(); });
+    add(tr("Delete"), QKeySequence(), "edit-delete", selected, [this] { m_model.removeSelection(); });
     menu->addSeparator();
-    add(tr("Select All"), QKeySequence::SelectAll, "select-all", !m_text.isEmpty() && !allSelected,
+    add(tr("Select All"), QKeySequence::SelectAll, "select-all", m_model.size() > 0 && !allSelected,
         [this] { selectAll(); });
     return menu;
 }

@@ -1,11 +1,13 @@
 #pragma once
-// What the input fields and the message log share as text boxes: the text,
-// caret and selection, the editing keys, clipboard, undo, mouse selection,
-// drag and drop, input methods, the context menu and the blinking caret.
-// How the text is laid out, painted and scrolled is left to the single-line
-// TextBox and the multi-line LogBox, which lay out only what is in view, so
-// that a text of many megabytes costs little to paint, as the caret makes
-// happen twice a second.
+// What the input fields and the message log share as text boxes: the editing
+// keys, clipboard, mouse selection, drag and drop, input methods, the context
+// menu and the blinking caret, over a TextModel that holds the text, caret,
+// selection and undo. How the text is laid out, painted and scrolled is left
+// to the single-line TextBox and the multi-line LogBox, which lay out only
+// what is in view, so that a text of many megabytes costs little to paint, as
+// the caret makes happen twice a second.
+
+#include "textmodel.h"
 
 #include <QBasicTimer>
 #include <QElapsedTimer>
@@ -14,9 +16,7 @@
 #include <QTextLayout>
 #include <QWidget>
 
-#include <deque>
 #include <utility>
-#include <vector>
 
 class QMenu;
 class QPainter;
@@ -24,17 +24,18 @@ class QStyleOptionFrame;
 
 namespace quorran {
 
-class EditBoxAccessible;
-
 class EditBox : public QWidget {
     Q_OBJECT
 public:
-    QString text() const { return m_text; }
-    int cursorPosition() const { return m_cursor; }
+    const TextModel &model() const { return m_model; }
+    QString text() const { return m_model.text(); }
+    int cursorPosition() const { return m_model.cursor(); }
     void setCursorPosition(int position);
-    bool hasSelectedText() const { return m_anchor != m_cursor; }
-    QString selectedText() const;
+    bool hasSelectedText() const { return m_model.hasSelection(); }
+    QString selectedText() const { return m_model.selectedText(); }
     void selectAll();
+    // Selects from `anchor` to `cursor`, with the caret at `cursor`.
+    void setSelection(int anchor, int cursor);
 
     void undo();
     void redo();
@@ -43,13 +44,19 @@ public:
     void paste();
     void insert(const QString &text);
 
-    bool isUndoAvailable() const { return !m_undo.empty(); }
-    bool isRedoAvailable() const { return !m_redo.empty(); }
+    bool isUndoAvailable() const { return m_model.isUndoAvailable(); }
+    bool isRedoAvailable() const { return m_model.isRedoAvailable(); }
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
-    // Where the character at `position` is shown; empty if it is out of view.
-    QRect characterRectangle(int position);
     Q_INVOKABLE QVariant inputMethodQuery(Qt::InputMethodQuery query, const QVariant &argument) const;
+    // Where the character at `position` is shown; empty if it is out of view.
+    QRect characterRectangle(int position) const;
+    // Where a click at `point` would put the caret.
+    int cursorPositionAt(const QPoint &point) const { return positionAt(point); }
+    // The lines the box shows, a wrapped line counted as several; a
+    // single-line box shows its text as one.
+    virtual int shownLineCount() const { return 1; }
+    virtual int shownLineStart(int /*line*/) const { return 0; }
 
 signals:
     void clicked();
@@ -62,20 +69,23 @@ protected:
     static constexpr int kVerticalMargin = 1;
     static constexpr qreal kTabStop = 80;
 
-    explicit EditBox(QWidget *parent);
+    EditBox(TextModel::Lines lines, QWidget *parent);
 
+    TextModel &editModel() { return m_model; }
     // Replace or extend the whole text as the program does: the undo
     // history is forgotten and the caret goes to `cursor`.
-    void resetText(const QString &text, int cursor);
-    void appendText(const QString &text, int cursor);
-    const QString &content() const { return m_text; }
-    int anchorPosition() const { return m_anchor; }
+    void resetText(const QString &text, int cursor) { m_model.setText(text, cursor); }
+    void appendText(const QString &text, int cursor) { m_model.append(text, cursor); }
+    const QString &content() const { return m_model.text(); }
+    int anchorPosition() const { return m_model.anchor(); }
     // Where the caret stands within an input method's composition, if any.
     int compositionCursor() const { return m_preedit.isEmpty() ? 0 : m_preeditCursor; }
-    void moveCursor(int position, bool select);
-    int nextPosition(int position) const;
-    int previousPosition(int position) const;
-    void replaceSelection(const QString &text);
+    int compositionLength() const { return static_cast<int>(m_preedit.size()); }
+    bool hasComposition() const { return !m_preedit.isEmpty(); }
+    void moveCursor(int position, bool select) { m_model.moveCursor(position, select); }
+    int nextPosition(int position) const { return m_model.nextPosition(position); }
+    int previousPosition(int position) const { return m_model.previousPosition(position); }
+    bool isMultiLine() const { return m_model.isMultiLine(); }
     void restartBlinking();
 
     void initFrameOption(QStyleOptionFrame *option) const;
@@ -86,7 +96,6 @@ protected:
     // `rowHeight` apart that wrap at that width.
     void layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutDirection direction = Qt::LeftToRight,
                      qreal wrapWidth = 0, int rowHeight = 0) const;
-    bool hasComposition() const { return !m_preedit.isEmpty(); }
     // Draws a laid-out piece of the text that starts at `from`, with the
     // part of the selection in it, and the caret if it is in this piece.
     void drawPiece(QPainter &painter, const QTextLayout &layout, const QPointF &origin, int from, bool caretHere) const;
@@ -100,14 +109,12 @@ protected:
     // The direction of the text, or in a multi-line box of the caret's
     // paragraph, which decides where Left, Right and their word moves go.
     virtual Qt::LayoutDirection textDirection() const { return Qt::LeftToRight; }
-    // What typed or pasted text becomes before it is inserted.
-    virtual QString prepared(const QString &text) const { return text; }
-    // A multi-line box stops word moves at line breaks, keeps showing its
-    // selection without the focus, puts the caret after undone text and
-    // takes a triple click or Ctrl+U to mean one line, not the whole text.
-    virtual bool isMultiLine() const { return false; }
     virtual int positionAt(const QPoint &point) const = 0;
+    // Where the caret is drawn, within a composition where there is one.
     virtual QRect cursorRectangle() const = 0;
+    // Where a caret standing at `position` would be drawn, wherever the caret
+    // stands; where a wrapped line breaks, at the start of the line after.
+    virtual QRect positionRectangle(int position) const = 0;
     virtual void ensureCursorVisible() = 0;
     virtual void drawText(QPainter &painter) const = 0;
 
@@ -130,73 +137,21 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    friend class EditBoxAccessible;
-
-    // Typing, Backspace and Delete runs are merged into one undo step. In a
-    // single-line box so is a removed selection (also a word or line that
-    // was deleted) with the typing, Backspace or Delete right after it, as
-    // a line edit merges them; in a multi-line box a paste with the typing
-    // right after it.
-    enum class EditKind { Other, Typing, Backspace, Delete, Removal, Paste };
-    struct Edit {
-        int position;
-        QString removed;
-        QString inserted;
-        int anchorBefore;
-        int cursorBefore;
-        EditKind kind;
-        // Undone and redone together with the edit before it.
-        bool withPrevious = false;
-        // A caret move, a paste or a removed selection came between this
-        // edit and the one before it.
-        bool separated = false;
-        // How many characters all edits had inserted when this one was made.
-        qsizetype insertedUpTo = 0;
-    };
-
-    void textSet(int start, int removed, int cursor);
-    QString graphemePiece(int from, int length) const;
+    void modelChanged(const TextChange &change);
     int rightPosition(int position) const;
     int leftPosition(int position) const;
-    void edit(int start, int end, const QString &text, EditKind kind, bool withPrevious = false);
-    void apply(int position, int removed, const QString &inserted);
-    void forgetOldEdits();
-    void afterHistoryStep();
-    int wordEnd(int position) const;
-    int wordStart(int position) const;
-    std::pair<int, int> wordAround(int position) const;
-    std::pair<int, int> lineAround(int position) const;
     void extendByWords(int position);
-    void removeSelection();
     void deleteRange(int anchor, int cursor, bool toClipboard);
-    bool joinsLastEdit(const Edit &last, EditKind kind, int start, const QString &removed, const QString &text) const;
     bool typesText(const QKeyEvent *event) const;
     void copyToSelectionClipboard() const;
-    int surroundingStart() const;
-    int surroundingEnd() const;
-    QRect anchorRectangle() const;
     void startDrag();
     void setDropPosition(int position);
     QMenu *createContextMenu();
 
-    QString m_text;
-    int m_cursor = 0;
-    int m_anchor = 0;
+    TextModel m_model;
     bool m_caretShown = false;
     bool m_selecting = false;
     QBasicTimer m_blink;
-    std::deque<Edit> m_undo;
-    std::vector<Edit> m_redo;
-    qsizetype m_undoCharacters = 0;
-    // Characters inserted by edits so far. A plain text edit keeps them in a
-    // buffer that only grows, and typing joins the last edit only where it
-    // goes on in that buffer: not after typing that was undone since.
-    qsizetype m_insertedCharacters = 0;
-    // Whether the next typed character, Backspace or Delete joins the last edit.
-    bool m_mergeable = false;
-    // In a single-line box, undo went back to an edit that followed a caret
-    // move: typing then starts a step of its own, as in a line edit.
-    bool m_undoneToSeparation = false;
     // A double click selects a word and a drag after it extends by words.
     std::pair<int, int> m_clickedWord{-1, -1};
     QElapsedTimer m_sinceDoubleClick;
@@ -210,11 +165,6 @@ private:
     int m_preeditCursor = 0;
     bool m_preeditCaretShown = true;
     QList<QTextLayout::FormatRange> m_preeditFormats;
-    // The caret and anchor assistive tools were last told of.
-    int m_toldCursor = 0;
-    int m_toldAnchor = 0;
-    bool m_caretHeld = false;
-    bool m_focusArriving = false;
 };
 
 } // namespace quorran

@@ -7,10 +7,11 @@
 #include "editboxaccessible.h"
 
 #include "editbox.h"
-#include "logbox.h"
 #include "textboundaries.h"
+#include "textmodel.h"
 
 #include <QAccessible>
+#include <QEvent>
 
 #include <algorithm>
 #include <utility>
@@ -19,7 +20,7 @@ namespace quorran {
 
 namespace {
 
-int size(const EditBox *box) { return static_cast<int>(box->text().size()); }
+int size(const EditBox *box) { return box->model().size(); }
 
 void post(QAccessibleEvent &&event) { QAccessible::updateAccessibility(&event); }
 
@@ -35,95 +36,6 @@ void EditBoxAccessible::install()
             return new EditBoxAccessible(static_cast<EditBox *>(object));
         return nullptr;
     });
-}
-
-void EditBoxAccessible::announceEdit(EditBox *box, int start, const QString &removed, int added)
-{
-    if (!QAccessible::isActive())
-        return;
-    if (!removed.isEmpty())
-        post(QAccessibleTextRemoveEvent(box, start, removed));
-    if (added > 0)
-        post(QAccessibleTextInsertEvent(box, start, box->m_text.mid(start, added)));
-    post(QAccessibleValueChangeEvent(box, box->m_text));
-}
-
-void EditBoxAccessible::announceReplacement(EditBox *box, const QString &old)
-{
-    if (!QAccessible::isActive())
-        return;
-    // Only what lies between the common start and the common end changed.
-    const QString &now = box->m_text;
-    const qsizetype shorter = std::min(old.size(), now.size());
-    qsizetype head = 0;
-    while (head < shorter && old.at(head) == now.at(head))
-        ++head;
-    qsizetype tail = 0;
-    while (tail < shorter - head && old.at(old.size() - 1 - tail) == now.at(now.size() - 1 - tail))
-        ++tail;
-    const QString removed = old.mid(head, old.size() - head - tail);
-    const QString added = now.mid(head, now.size() - head - tail);
-    const int start = static_cast<int>(head);
-    if (!removed.isEmpty() && !added.isEmpty())
-        post(QAccessibleTextUpdateEvent(box, start, removed, added));
-    else if (!removed.isEmpty())
-        post(QAccessibleTextRemoveEvent(box, start, removed));
-    else if (!added.isEmpty())
-        post(QAccessibleTextInsertEvent(box, start, added));
-    if (!removed.isEmpty() || !added.isEmpty())
-        post(QAccessibleValueChangeEvent(box, now));
-}
-
-void EditBoxAccessible::announceCaret(EditBox *box)
-{
-    if (box->m_caretHeld || box->m_focusArriving)
-        return;
-    const int cursor = box->m_cursor;
-    const int anchor = box->m_anchor;
-    const int toldCursor = std::exchange(box->m_toldCursor, cursor);
-    const int toldAnchor = std::exchange(box->m_toldAnchor, anchor);
-    // A box without the focus moves its caret only when the program writes
-    // into it; a screen reader would take that for the user's doing.
-    if (!QAccessible::isActive() || box->window()->focusWidget() != box)
-        return;
-    if (cursor != toldCursor)
-        post(QAccessibleTextCursorEvent(box, cursor));
-    const bool selected = cursor != anchor;
-    const bool wasSelected = toldCursor != toldAnchor;
-    if (selected != wasSelected || (selected && (std::min(cursor, anchor) != std::min(toldCursor, toldAnchor) ||
-                                                 std::max(cursor, anchor) != std::max(toldCursor, toldAnchor)))) {
-        QAccessibleTextSelectionEvent event(box, selected ? std::min(cursor, anchor) : -1,
-                                            selected ? std::max(cursor, anchor) : -1);
-        event.setCursorPosition(cursor);
-        QAccessible::updateAccessibility(&event);
-    }
-}
-
-void EditBoxAccessible::announceFocus(EditBox *box)
-{
-    if (!QAccessible::isActive() || box->m_focusArriving)
-        return;
-    // The selection the box has with the focus is reported, as a line edit
-    // does, even where it is the one it had before; but only once the focus
-    // itself has been reported, which Qt does after the box took it, so that
-    // a screen reader compares it with what it found on the focused box.
-    box->m_toldAnchor = box->m_toldCursor;
-    box->m_focusArriving = true;
-    QMetaObject::invokeMethod(
-        box,
-        [box] {
-            box->m_focusArriving = false;
-            announceCaret(box);
-        },
-        Qt::QueuedConnection);
-}
-
-EditBoxAccessible::KeyHold::KeyHold(EditBox *box) : m_box(box), m_wasHeld(std::exchange(box->m_caretHeld, true)) {}
-
-EditBoxAccessible::KeyHold::~KeyHold()
-{
-    m_box->m_caretHeld = m_wasHeld;
-    announceCaret(m_box);
 }
 
 EditBox *EditBoxAccessible::box() const { return static_cast<EditBox *>(widget()); }
@@ -150,41 +62,35 @@ QAccessible::State EditBoxAccessible::state() const
     state.editable = true;
     state.focusable = true;
     state.selectableText = true;
-    state.multiLine = qobject_cast<const LogBox *>(box()) != nullptr;
+    state.multiLine = box()->model().isMultiLine();
     return state;
 }
 
 void EditBoxAccessible::selection(int selectionIndex, int *startOffset, int *endOffset) const
 {
     // No selection: -1 as a line edit says, 0 as a plain text edit says.
-    *startOffset = *endOffset = qobject_cast<const LogBox *>(box()) != nullptr ? 0 : -1;
-    if (selectionIndex != 0 || !box()->hasSelectedText())
+    const TextModel &model = box()->model();
+    *startOffset = *endOffset = model.isMultiLine() ? 0 : -1;
+    if (selectionIndex != 0 || !model.hasSelection())
         return;
-    *startOffset = std::min(box()->m_anchor, box()->m_cursor);
-    *endOffset = std::max(box()->m_anchor, box()->m_cursor);
+    *startOffset = model.selectionStart();
+    *endOffset = model.selectionEnd();
 }
 
 int EditBoxAccessible::selectionCount() const { return box()->hasSelectedText() ? 1 : 0; }
-
-void EditBoxAccessible::select(int anchor, int cursor)
-{
-    EditBox *edit = box();
-    edit->moveCursor(std::clamp(anchor, 0, size(edit)), false);
-    edit->moveCursor(cursor, true);
-}
 
 void EditBoxAccessible::addSelection(int startOffset, int endOffset) { setSelection(0, startOffset, endOffset); }
 
 void EditBoxAccessible::removeSelection(int selectionIndex)
 {
     if (selectionIndex == 0 && box()->hasSelectedText())
-        box()->moveCursor(box()->m_cursor, false);
+        box()->setCursorPosition(box()->cursorPosition());
 }
 
 void EditBoxAccessible::setSelection(int selectionIndex, int startOffset, int endOffset)
 {
     if (selectionIndex == 0)
-        select(startOffset, endOffset);
+        box()->setSelection(startOffset, endOffset);
 }
 
 int EditBoxAccessible::cursorPosition() const { return box()->cursorPosition(); }
@@ -197,7 +103,7 @@ QString EditBoxAccessible::text(int startOffset, int endOffset) const
         endOffset = characterCount();
     if (startOffset > endOffset)
         return {};
-    return box()->m_text.mid(startOffset, endOffset - startOffset);
+    return box()->model().text().mid(startOffset, endOffset - startOffset);
 }
 
 QString EditBoxAccessible::textBeforeOffset(int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset,
@@ -223,40 +129,43 @@ QString EditBoxAccessible::around(int direction, int offset, QAccessible::TextBo
 {
     if (offset == -2)
         offset = box()->cursorPosition();
-    if (boundaryType == QAccessible::LineBoundary && qobject_cast<const LogBox *>(box()) != nullptr) {
+    if (boundaryType == QAccessible::LineBoundary && box()->model().isMultiLine()) {
         if (offset == -1)
             offset = size(box());
         return shownLine(direction, offset, startOffset, endOffset);
     }
     const TextSide side = direction < 0 ? TextSide::Before : direction > 0 ? TextSide::After : TextSide::At;
-    return textAround(box()->m_text, side, offset, boundaryType, startOffset, endOffset);
+    return textAround(box()->model().text(), side, offset, boundaryType, startOffset, endOffset);
 }
 
 // The lines as the log shows them: a wrapped line ends where the next one
 // starts; the line break that ends a line is not part of it.
 QString EditBoxAccessible::shownLine(int direction, int offset, int *startOffset, int *endOffset) const
 {
-    const auto *log = static_cast<const LogBox *>(box());
-    const QString &all = box()->m_text;
+    const EditBox *log = box();
+    const QString &all = log->model().text();
     const int count = static_cast<int>(all.size());
     *startOffset = *endOffset = -1;
     if (count == 0 || offset < 0 || offset > count)
         return {};
     int low = 0;
-    int high = log->lineCount() - 1;
+    int high = log->shownLineCount() - 1;
     while (low < high) {
         const int middle = (low + high + 1) / 2;
-        if (log->lineStart(middle) <= offset)
+        if (log->shownLineStart(middle) <= offset)
             low = middle;
         else
             high = middle - 1;
     }
     const int line = low + direction;
-    if (line < 0 || line >= log->lineCount())
+    if (line < 0 || line >= log->shownLineCount())
         return {};
-    *startOffset = log->lineStart(line);
-    *endOffset = line + 1 < log->lineCount() ? log->lineStart(line + 1) : count;
-    if (*endOffset > *startOffset && all.at(*endOffset - 1) == u'\n')
+    *startOffset = log->shownLineStart(line);
+    *endOffset = line + 1 < log->shownLineCount() ? log->shownLineStart(line + 1) : count;
+    // A wrapped line ends before the blank it was broken after, as the end
+    // of a line is in a plain text edit.
+    if (*endOffset > *startOffset &&
+        (all.at(*endOffset - 1) == u'\n' || (*endOffset < count && all.at(*endOffset - 1).isSpace())))
         --*endOffset;
     return all.mid(*startOffset, *endOffset - *startOffset);
 }
@@ -276,7 +185,7 @@ int EditBoxAccessible::offsetAtPoint(const QPoint &point) const
     const QPoint local = box()->mapFromGlobal(point);
     if (!box()->rect().contains(local))
         return -1;
-    return box()->positionAt(local);
+    return box()->cursorPositionAt(local);
 }
 
 void EditBoxAccessible::scrollToSubstring(int startIndex, int endIndex)
@@ -302,8 +211,114 @@ void EditBoxAccessible::replaceText(int startOffset, int endOffset, const QStrin
 {
     const int count = size(box());
     const int start = std::clamp(startOffset, 0, count);
-    select(start, std::clamp(endOffset, start, count));
+    box()->setSelection(start, std::clamp(endOffset, start, count));
     box()->insert(text);
+}
+
+TextAnnouncer::TextAnnouncer(EditBox *box) : QObject(box), m_box(box)
+{
+    connect(&box->model(), &TextModel::changed, this, &TextAnnouncer::announce);
+    box->installEventFilter(this);
+}
+
+bool TextAnnouncer::eventFilter(QObject *watched, QEvent *event)
+{
+    // Before the box handles the focus, which may select its text.
+    if (watched == m_box && event->type() == QEvent::FocusIn)
+        announceFocus();
+    return QObject::eventFilter(watched, event);
+}
+
+void TextAnnouncer::announce(const TextChange &change)
+{
+    if (change.replaced)
+        announceReplacement(change.removed);
+    else if (change.changesText())
+        announceEdit(change.start, change.removed, change.added);
+    if (change.settled)
+        announceCaret();
+}
+
+void TextAnnouncer::announceEdit(int start, const QString &removed, int added)
+{
+    if (!QAccessible::isActive())
+        return;
+    const QString &now = m_box->model().text();
+    if (!removed.isEmpty())
+        post(QAccessibleTextRemoveEvent(m_box, start, removed));
+    if (added > 0)
+        post(QAccessibleTextInsertEvent(m_box, start, now.mid(start, added)));
+    post(QAccessibleValueChangeEvent(m_box, now));
+}
+
+void TextAnnouncer::announceReplacement(const QString &old)
+{
+    if (!QAccessible::isActive())
+        return;
+    // Only what lies between the common start and the common end changed.
+    const QString &now = m_box->model().text();
+    const qsizetype shorter = std::min(old.size(), now.size());
+    qsizetype head = 0;
+    while (head < shorter && old.at(head) == now.at(head))
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head && old.at(old.size() - 1 - tail) == now.at(now.size() - 1 - tail))
+        ++tail;
+    const QString removed = old.mid(head, old.size() - head - tail);
+    const QString added = now.mid(head, now.size() - head - tail);
+    const int start = static_cast<int>(head);
+    if (!removed.isEmpty() && !added.isEmpty())
+        post(QAccessibleTextUpdateEvent(m_box, start, removed, added));
+    else if (!removed.isEmpty())
+        post(QAccessibleTextRemoveEvent(m_box, start, removed));
+    else if (!added.isEmpty())
+        post(QAccessibleTextInsertEvent(m_box, start, added));
+    if (!removed.isEmpty() || !added.isEmpty())
+        post(QAccessibleValueChangeEvent(m_box, now));
+}
+
+void TextAnnouncer::announceCaret()
+{
+    if (m_focusArriving)
+        return;
+    const int cursor = m_box->model().cursor();
+    const int anchor = m_box->model().anchor();
+    const int toldCursor = std::exchange(m_toldCursor, cursor);
+    const int toldAnchor = std::exchange(m_toldAnchor, anchor);
+    // A box without the focus moves its caret only when the program writes
+    // into it; a screen reader would take that for the user's doing.
+    if (!QAccessible::isActive() || m_box->window()->focusWidget() != m_box)
+        return;
+    if (cursor != toldCursor)
+        post(QAccessibleTextCursorEvent(m_box, cursor));
+    const bool selected = cursor != anchor;
+    const bool wasSelected = toldCursor != toldAnchor;
+    if (selected != wasSelected || (selected && (std::min(cursor, anchor) != std::min(toldCursor, toldAnchor) ||
+                                                 std::max(cursor, anchor) != std::max(toldCursor, toldAnchor)))) {
+        QAccessibleTextSelectionEvent event(m_box, selected ? std::min(cursor, anchor) : -1,
+                                            selected ? std::max(cursor, anchor) : -1);
+        event.setCursorPosition(cursor);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void TextAnnouncer::announceFocus()
+{
+    if (!QAccessible::isActive() || m_focusArriving)
+        return;
+    // The selection the box has with the focus is reported, as a line edit
+    // does, even where it is the one it had before; but only once the focus
+    // itself has been reported, which Qt does after the box took it, so that
+    // a screen reader compares it with what it found on the focused box.
+    m_toldAnchor = m_toldCursor;
+    m_focusArriving = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_focusArriving = false;
+            announceCaret();
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace quorran

@@ -1,17 +1,19 @@
 #pragma once
 // What assistive tools see of a text box: its text, caret and selection, text
 // by character, word, sentence and line, where characters are shown, and
-// edits made as a user makes them (undoable, reported as textEdited). The
-// box tells them of every change through the static functions below; those
-// do nothing unless accessibility is active, and an event carries only the
-// piece of text that changed. The caret and the selection are reported only
-// for the box that has the focus.
+// edits made as a user makes them (undoable, reported as textEdited). A
+// TextAnnouncer observes the box's model and its focus and tells them of
+// every change; it does nothing unless accessibility is active, and an event
+// carries only the piece of text that changed. The caret and the selection
+// are reported only for the box that has the focus.
 
 #include <QAccessibleWidget>
+#include <QObject>
 
 namespace quorran {
 
 class EditBox;
+struct TextChange;
 
 class EditBoxAccessible : public QAccessibleWidget,
                           public QAccessibleTextInterface,
@@ -21,27 +23,6 @@ public:
 
     // Makes Qt use this interface for every EditBox.
     static void install();
-    // The text of `box` changed from `start` on: `removed` went, `added`
-    // characters came.
-    static void announceEdit(EditBox *box, int start, const QString &removed, int added);
-    // The whole text of `box` was replaced; `old` is what it held.
-    static void announceReplacement(EditBox *box, const QString &old);
-    // The caret or the selection of `box` may have moved.
-    static void announceCaret(EditBox *box);
-    // `box` is taking the focus: the selection it then has is announced.
-    static void announceFocus(EditBox *box);
-    // While a key is handled, the caret is announced only where it ends up.
-    class KeyHold {
-    public:
-        explicit KeyHold(EditBox *box);
-        ~KeyHold();
-        KeyHold(const KeyHold &) = delete;
-        KeyHold &operator=(const KeyHold &) = delete;
-
-    private:
-        EditBox *m_box;
-        bool m_wasHeld;
-    };
 
     void *interface_cast(QAccessible::InterfaceType type) override;
     QString text(QAccessible::Text kind) const override;
@@ -76,7 +57,30 @@ private:
     QString around(int direction, int offset, QAccessible::TextBoundaryType boundaryType, int *startOffset,
                    int *endOffset) const;
     QString shownLine(int direction, int offset, int *startOffset, int *endOffset) const;
-    void select(int anchor, int cursor);
+};
+
+// Tells assistive tools what changed in a box: edits as they happen, the
+// caret and the selection once a change has settled, and the selection again
+// when the box takes the focus, as a line edit does.
+class TextAnnouncer : public QObject {
+public:
+    explicit TextAnnouncer(EditBox *box);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void announce(const TextChange &change);
+    void announceEdit(int start, const QString &removed, int added);
+    void announceReplacement(const QString &old);
+    void announceCaret();
+    void announceFocus();
+
+    EditBox *m_box;
+    // The caret and anchor assistive tools were last told of.
+    int m_toldCursor = 0;
+    int m_toldAnchor = 0;
+    bool m_focusArriving = false;
 };
 
 } // namespace quorran

@@ -40,26 +40,12 @@ bool isPlain(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <=
 
 } // namespace
 
-LogBox::LogBox(QWidget *parent) : EditBox(parent), m_metrics(font()) { m_wrapWidth = textRect().width(); }
-
-QString LogBox::withLineFeeds(const QString &text)
+LogBox::LogBox(QWidget *parent) : EditBox(TextModel::Lines::Multi, parent), m_metrics(font())
 {
-    if (!text.contains(u'\r') && !text.contains(QChar::ParagraphSeparator))
-        return text;
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (c == u'\r' || c == QChar::ParagraphSeparator) {
-            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
-                ++i;
-            out += u'\n';
-        } else {
-            out += c;
-        }
-    }
-    return out;
+    m_wrapWidth = textRect().width();
 }
+
+QString LogBox::withLineFeeds(const QString &text) { return TextModel::withLineFeeds(text); }
 
 void LogBox::setText(const QString &text)
 {
@@ -339,10 +325,9 @@ void LogBox::layoutCaretLine(QTextLayout &layout, int line) const
     layoutPiece(layout, lineStart(line), lineEnd(line) - lineStart(line), Qt::LeftToRight, m_wrapWidth, lineHeight());
 }
 
-// The row of a caret line's layout that holds the caret.
-int LogBox::caretRow(const QTextLayout &layout, int line) const
+// The row of a line's layout that holds `offset`.
+int LogBox::rowAt(const QTextLayout &layout, int offset)
 {
-    const int offset = cursorPosition() - lineStart(line) + compositionCursor();
     int row = 0;
     while (row + 1 < layout.lineCount() && offset >= layout.lineAt(row + 1).textStart())
         ++row;
@@ -374,14 +359,29 @@ int LogBox::positionAt(const QPoint &point) const
 
 QRect LogBox::cursorRectangle() const
 {
-    const QRect rect = textRect();
     const int line = caretLine();
+    return rectangleIn(line, cursorPosition() - lineStart(line) + compositionCursor());
+}
+
+QRect LogBox::positionRectangle(int position) const
+{
+    const int line = lineAt(position);
+    const bool afterComposition = hasComposition() && line == caretLine() && position > cursorPosition();
+    return rectangleIn(line, position - lineStart(line) + (afterComposition ? compositionLength() : 0));
+}
+
+// Where a caret `offset` characters into `line` is drawn; the caret's line
+// holds the composition, if there is one, and those characters count.
+QRect LogBox::rectangleIn(int line, int offset) const
+{
+    const QRect rect = textRect();
     QTextLayout layout;
-    layoutCaretLine(layout, line);
-    const int row = caretRow(layout, line);
-    const int x =
-        rect.left() +
-        static_cast<int>(layout.lineAt(row).cursorToX(cursorPosition() - lineStart(line) + compositionCursor()));
+    if (line == caretLine())
+        layoutCaretLine(layout, line);
+    else
+        layoutLine(layout, line);
+    const int row = rowAt(layout, offset);
+    const int x = rect.left() + static_cast<int>(layout.lineAt(row).cursorToX(offset));
     return {x, rect.top() + (line + row - m_top) * lineHeight(), 1, lineHeight()};
 }
 
@@ -396,7 +396,7 @@ void LogBox::ensureCursorVisible()
     if (hasComposition()) {
         QTextLayout layout;
         layoutCaretLine(layout, line);
-        row = caretRow(layout, line);
+        row = rowAt(layout, cursorPosition() - lineStart(line) + compositionCursor());
     }
     if (line < m_top)
         m_top = line;

@@ -29,6 +29,8 @@ public:
     // Lines as the box shows them, wrapped ones counted one by one.
     int lineCount() const;
     int lineStart(int line) const;
+    int shownLineCount() const override { return lineCount(); }
+    int shownLineStart(int line) const override { return lineStart(line); }
     int firstVisibleLine() const { return m_top; }
 
     static QString withLineFeeds(const QString &text);
@@ -37,11 +39,10 @@ protected:
     void textChanged(int start, int removed, int added) override;
     // A note typed after Tab goes where the caret was, not over the log.
     bool selectsAllOnTab() const override { return false; }
-    QString prepared(const QString &text) const override { return withLineFeeds(text); }
-    bool isMultiLine() const override { return true; }
     Qt::LayoutDirection textDirection() const override;
     int positionAt(const QPoint &point) const override;
     QRect cursorRectangle() const override;
+    QRect positionRectangle(int position) const override;
     void ensureCursorVisible() override;
     void drawText(QPainter &painter) const override;
 
@@ -65,7 +66,8 @@ private:
     int caretLine() const;
     void layoutLine(QTextLayout &layout, int line) const;
     void layoutCaretLine(QTextLayout &layout, int line) const;
-    int caretRow(const QTextLayout &layout, int line) const;
+    static int rowAt(const QTextLayout &layout, int offset);
+    QRect rectangleIn(int line, int offset) const;
     int positionInLine(int line, qreal x) const;
     int lineHeight() const;
     int visibleLines() const;

@@ -29,7 +29,7 @@ constexpr int kSliceReserve = 32;
 
 } // namespace
 
-TextBox::TextBox(QWidget *parent) : EditBox(parent) {}
+TextBox::TextBox(QWidget *parent) : EditBox(TextModel::Lines::Single, parent) {}
 
 TextBox::~TextBox() = default;
 
@@ -133,17 +133,26 @@ int TextBox::positionAt(const QPoint &point) const
     return m_scroll + line.xToCursor(point.x() - rect.left(), QTextLine::CursorBetweenCharacters);
 }
 
-QRect TextBox::cursorRectangle() const
+QRect TextBox::cursorRectangle() const { return rectangleAt(cursorPosition(), compositionCursor()); }
+
+QRect TextBox::positionRectangle(int position) const
+{
+    return rectangleAt(position, position > cursorPosition() ? compositionLength() : 0);
+}
+
+// Where a caret at `position` is drawn, `composed` characters of a
+// composition shown before it.
+QRect TextBox::rectangleAt(int position, int composed) const
 {
     const QRect rect = textRect();
     int x = 0;
     if (laidOutWhole()) {
-        x = qRound(wholeLayout().lineAt(0).cursorToX(cursorPosition() + compositionCursor())) - m_offset;
+        x = qRound(wholeLayout().lineAt(0).cursorToX(position + composed)) - m_offset;
     } else {
         QTextLayout layout;
-        const int length = std::max(0, cursorPosition() - m_scroll);
+        const int length = std::max(0, position - m_scroll);
         layoutPiece(layout, m_scroll, length);
-        x = qRound(layout.lineAt(0).cursorToX(length + compositionCursor()));
+        x = qRound(layout.lineAt(0).cursorToX(length + composed));
     }
     return {rect.left() + x, rect.top(), 1, rect.height()};
 }

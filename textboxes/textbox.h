@@ -24,6 +24,7 @@ public:
 protected:
     int positionAt(const QPoint &point) const override;
     QRect cursorRectangle() const override;
+    QRect positionRectangle(int position) const override;
     void ensureCursorVisible() override;
     void drawText(QPainter &painter) const override;
     void textChanged(int start, int removed, int added) override;
@@ -33,6 +34,7 @@ protected:
 
 private:
     bool laidOutWhole() const;
+    QRect rectangleAt(int position, int composed) const;
     const QTextLayout &wholeLayout() const;
     void scrollWhole();
     void scrollSlice();

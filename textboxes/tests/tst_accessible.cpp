@@ -210,6 +210,8 @@ void TestAccessible::sideBySide_data()
     QTest::newRow("field, empty") << false << "" << 0 << 0;
     QTest::newRow("log, lines") << true << "ab cd. Ef\ngh ij\n\nkl" << 3 << 12;
     QTest::newRow("log, result line") << true << " 1. 2. 3 --->  66051\n" << 21 << 21;
+    QTest::newRow("log, wrapped lines") << true << "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu"
+                                        << 0 << 0;
 }
 
 void TestAccessible::sideBySide()
@@ -307,6 +309,19 @@ void TestAccessible::sideBySide()
         if (rect.isEmpty() || text.at(offset) == u'\n' || text.at(offset).isLowSurrogate() || text.at(offset).isMark())
             continue;
         QCOMPARE(oursText->offsetAtPoint(QPoint(rect.left() + rect.width() / 4, rect.center().y())), offset);
+    }
+
+    // Where a character is shown does not depend on where the caret stands,
+    // not even with the caret at the end of a wrapped line, at the position
+    // of the next line's first character.
+    QList<QRect> shown;
+    for (int offset = 0; offset < count; ++offset)
+        shown << oursText->characterRect(offset);
+    for (int line = 0; log && line < m_log->lineCount(); ++line) {
+        m_log->setCursorPosition(m_log->lineStart(line));
+        QTest::keyClick(m_log, Qt::Key_End);
+        for (int offset = 0; offset < count; ++offset)
+            QCOMPARE(oursText->characterRect(offset), shown.at(offset));
     }
 }
 
