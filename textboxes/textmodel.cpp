@@ -120,6 +120,9 @@ void TextModel::setText(const QString &text, int cursor)
     change.removed = std::exchange(m_text, text);
     change.added = size();
     change.replaced = true;
+    m_runs.clear();
+    putRuns(0, {{size(), m_insertedCharacters}});
+    m_insertedCharacters += text.size();
     m_cursor = m_anchor = std::clamp(cursor, 0, size());
     forgetHistory();
     finish(std::move(change));
@@ -132,6 +135,8 @@ void TextModel::append(const QString &text, int cursor)
     TextChange change;
     change.start = size();
     change.added = static_cast<int>(text.size());
+    putRuns(size(), {{change.added, m_insertedCharacters}});
+    m_insertedCharacters += text.size();
     m_text += text;
     m_cursor = m_anchor = std::clamp(cursor, 0, size());
     forgetHistory();
@@ -170,9 +175,12 @@ void TextModel::selectAll()
     finish({});
 }
 
-// Replaces `removed` characters at `position`, for undo and redo.
-void TextModel::apply(int position, int removed, const QString &inserted)
+// Replaces `removed` characters at `position`, for undo and redo, with what
+// was there before and its runs.
+void TextModel::apply(int position, int removed, const QString &inserted, const Runs &runs)
 {
+    takeRuns(position, position + removed);
+    putRuns(position, runs);
     TextChange change;
     change.start = position;
     change.removed = m_text.mid(position, removed);
@@ -194,7 +202,7 @@ void TextModel::undo()
         m_undo.pop_back();
         m_undoneToSeparation = !isMultiLine() && edit.separated;
         m_undoCharacters -= edit.removed.size() + edit.inserted.size();
-        apply(edit.position, static_cast<int>(edit.inserted.size()), edit.removed);
+        apply(edit.position, static_cast<int>(edit.inserted.size()), edit.removed, edit.removedRuns);
         if (isMultiLine()) {
             m_cursor = m_anchor = edit.position + static_cast<int>(edit.removed.size());
         } else {
@@ -216,7 +224,7 @@ void TextModel::redo()
     do {
         Edit edit = std::move(m_redo.back());
         m_redo.pop_back();
-        apply(edit.position, static_cast<int>(edit.removed.size()), edit.inserted);
+        apply(edit.position, static_cast<int>(edit.removed.size()), edit.inserted, edit.insertedRuns);
         m_cursor = m_anchor = edit.position + static_cast<int>(edit.inserted.size());
         m_undoCharacters += edit.removed.size() + edit.inserted.size();
         m_undo.push_back(std::move(edit));
@@ -244,23 +252,33 @@ void TextModel::afterHistoryStep()
 
 // Whether an edit of `kind` at `start` continues the last one as a single
 // undo step: it follows on where the last ended, with no caret move between.
-bool TextModel::joinsLastEdit(const Edit &last, EditKind kind, int start, const QString &removed,
-                              const QString &text) const
+bool TextModel::joinsLastEdit(const Edit &last, EditKind kind, int start, const QString &removed, const QString &text,
+                              const Runs &removedRuns) const
 {
     const bool afterRemoval = !isMultiLine() && last.kind == EditKind::Removal && last.inserted.isEmpty();
+    // In a plain text edit a Backspace or a Delete joins the last one where
+    // what the later removed had been inserted right after or right before
+    // what the earlier removed.
+    const bool lastRemoved = last.kind == EditKind::Backspace || last.kind == EditKind::Delete;
+    const auto follows = [](const Runs &before, const Runs &after) {
+        return !before.empty() && !after.empty() && before.back().from + before.back().length == after.front().from;
+    };
     switch (kind) {
     case EditKind::Typing:
         return removed.isEmpty() && start == last.position + last.inserted.size() &&
                (!isMultiLine() || last.insertedUpTo == m_insertedCharacters) &&
                (last.kind == EditKind::Typing || afterRemoval ||
                 (isMultiLine() && last.kind == EditKind::Paste && !last.inserted.endsWith(u'\n')));
-    // A plain text edit also merges Backspace and Delete runs that meet.
     case EditKind::Backspace:
+        if (isMultiLine())
+            return text.isEmpty() && start + removed.size() == last.position && lastRemoved &&
+                   follows(removedRuns, last.removedRuns);
         return text.isEmpty() && start + removed.size() == last.position &&
-               (last.kind == EditKind::Backspace || afterRemoval || (isMultiLine() && last.kind == EditKind::Delete));
+               (last.kind == EditKind::Backspace || afterRemoval);
     case EditKind::Delete:
-        return text.isEmpty() && start == last.position &&
-               (last.kind == EditKind::Delete || afterRemoval || (isMultiLine() && last.kind == EditKind::Backspace));
+        if (isMultiLine())
+            return text.isEmpty() && start == last.position && lastRemoved && follows(last.removedRuns, removedRuns);
+        return text.isEmpty() && start == last.position && (last.kind == EditKind::Delete || afterRemoval);
     default:
         return false;
     }
@@ -273,16 +291,25 @@ void TextModel::edit(int start, int end, const QString &text, EditKind kind, boo
     if (!fits(end - start, text.size()))
         return;
     const QString removed = m_text.mid(start, end - start);
+    Runs removedRuns = takeRuns(start, end);
+    Runs insertedRuns;
+    if (isMultiLine() && !text.isEmpty())
+        insertedRuns.push_back({static_cast<int>(text.size()), m_insertedCharacters});
+    putRuns(start, insertedRuns);
     Edit *last = m_undo.empty() ? nullptr : &m_undo.back();
     if (m_mergeable && !m_undoneToSeparation && !withPrevious && last != nullptr &&
-        joinsLastEdit(*last, kind, start, removed, text)) {
+        joinsLastEdit(*last, kind, start, removed, text, removedRuns)) {
         if (kind == EditKind::Typing) {
             last->inserted += text;
+            addRuns(last->insertedRuns, insertedRuns);
         } else if (kind == EditKind::Backspace) {
             last->removed.prepend(removed);
             last->position = start;
+            addRuns(removedRuns, last->removedRuns);
+            last->removedRuns = std::move(removedRuns);
         } else {
             last->removed += removed;
+            addRuns(last->removedRuns, removedRuns);
         }
         last->kind = kind;
         last->insertedUpTo = m_insertedCharacters + text.size();
@@ -290,8 +317,8 @@ void TextModel::edit(int start, int end, const QString &text, EditKind kind, boo
         const bool separated =
             last != nullptr && (!m_mergeable || m_undoneToSeparation || kind == EditKind::Paste ||
                                 kind == EditKind::Removal || (kind == EditKind::Typing && end > start));
-        m_undo.push_back({start, removed, text, m_anchor, m_cursor, kind, withPrevious, separated});
-        m_undo.back().insertedUpTo = m_insertedCharacters + text.size();
+        m_undo.push_back({start, removed, text, m_anchor, m_cursor, kind, withPrevious, separated,
+                          m_insertedCharacters + text.size(), std::move(removedRuns), std::move(insertedRuns)});
     }
     m_undoneToSeparation = false;
     m_insertedCharacters += text.size();
@@ -308,6 +335,57 @@ void TextModel::edit(int start, int end, const QString &text, EditKind kind, boo
     change.added = static_cast<int>(text.size());
     change.edited = true;
     finish(std::move(change));
+}
+
+void TextModel::addRuns(Runs &runs, const Runs &more)
+{
+    for (const Run &run : more) {
+        if (!runs.empty() && runs.back().from + runs.back().length == run.from)
+            runs.back().length += run.length;
+        else
+            runs.push_back(run);
+    }
+}
+
+// Makes a run start at `position` and returns its index.
+std::size_t TextModel::splitRunsAt(int position)
+{
+    int offset = 0;
+    for (std::size_t i = 0; i < m_runs.size(); ++i) {
+        if (offset == position)
+            return i;
+        const Run run = m_runs[i];
+        if (position < offset + run.length) {
+            const int head = position - offset;
+            m_runs[i].length = head;
+            m_runs.insert(m_runs.begin() + static_cast<std::ptrdiff_t>(i) + 1, Run{run.length - head, run.from + head});
+            return i + 1;
+        }
+        offset += run.length;
+    }
+    return m_runs.size();
+}
+
+TextModel::Runs TextModel::takeRuns(int start, int end)
+{
+    if (!isMultiLine() || start >= end)
+        return {};
+    const auto first = static_cast<std::ptrdiff_t>(splitRunsAt(start));
+    const auto last = static_cast<std::ptrdiff_t>(splitRunsAt(end));
+    Runs taken(m_runs.begin() + first, m_runs.begin() + last);
+    m_runs.erase(m_runs.begin() + first, m_runs.begin() + last);
+    return taken;
+}
+
+void TextModel::putRuns(int position, const Runs &runs)
+{
+    if (!isMultiLine() || runs.empty() || runs.front().length == 0)
+        return;
+    const std::size_t at = splitRunsAt(position);
+    Runs merged(m_runs.begin(), m_runs.begin() + static_cast<std::ptrdiff_t>(at));
+    addRuns(merged, runs);
+    addRuns(merged, Runs(m_runs.begin() + static_cast<std::ptrdiff_t>(at), m_runs.end()));
+    m_runs = std::move(merged);
 }
 
 // The newest edits are kept while they remove and insert no more than the

@@ -143,6 +143,16 @@ signals:
     void refused();
 
 private:
+    // A stretch of the text whose characters were inserted one right after
+    // the other, from `from` on in the count of all characters ever inserted.
+    // A plain text edit merges a Backspace and a Delete into one undo step
+    // only where what they removed was inserted so.
+    struct Run {
+        int length;
+        qsizetype from;
+    };
+    using Runs = std::vector<Run>;
+
     struct Edit {
         int position;
         QString removed;
@@ -157,13 +167,21 @@ private:
         bool separated = false;
         // How many characters all edits had inserted when this one was made.
         qsizetype insertedUpTo = 0;
+        // In a multi-line text, the runs of what it removed and inserted.
+        Runs removedRuns;
+        Runs insertedRuns;
     };
 
     bool fits(qsizetype removed, qsizetype added);
     void forgetHistory();
-    void apply(int position, int removed, const QString &inserted);
+    void apply(int position, int removed, const QString &inserted, const Runs &runs);
+    static void addRuns(Runs &runs, const Runs &more);
+    std::size_t splitRunsAt(int position);
+    Runs takeRuns(int start, int end);
+    void putRuns(int position, const Runs &runs);
     void afterHistoryStep();
-    bool joinsLastEdit(const Edit &last, EditKind kind, int start, const QString &removed, const QString &text) const;
+    bool joinsLastEdit(const Edit &last, EditKind kind, int start, const QString &removed, const QString &text,
+                       const Runs &removedRuns) const;
     void forgetOldEdits();
     QString graphemePiece(int from, int length) const;
     void finish(TextChange change);
@@ -181,6 +199,7 @@ private:
     // buffer that only grows, and typing joins the last edit only where it
     // goes on in that buffer: not after typing that was undone since.
     qsizetype m_insertedCharacters = 0;
+    Runs m_runs;
     // Whether the next typed character, Backspace or Delete joins the last edit.
     bool m_mergeable = false;
     // In a single-line text, undo went back to an edit that followed a caret

@@ -105,6 +105,8 @@ void TestTextModel::editing_data()
         << true << QStringList{"paste:ab", "type:c", "undo"} << "" << 0 << 0 << false << true;
     QTest::newRow("log: Backspace then Delete that meet are one step")
         << true << QStringList{"type:a", "type:b", "move:1", "bs", "del", "undo"} << "ab" << 2 << 2 << true << true;
+    QTest::newRow("log: Backspace then Delete of characters typed apart are two steps")
+        << true << QStringList{"set:b", "move:0", "type:e", "del", "bs", "undo"} << "e" << 1 << 1 << true << true;
     QTest::newRow("log: undo puts the caret after the text it brought back")
         << true << QStringList{"type:ab cd", "kill:5,3", "undo"} << "ab cd" << 5 << 5 << true << true;
     QTest::newRow("log: CR LF and lone CR are held as LF")
