@@ -146,13 +146,13 @@ void TextModel::append(const QString &text, int cursor)
 void TextModel::moveCursor(int position, bool select)
 {
     const int cursor = m_cursor;
-    const int anchor = m_anchor;
     m_cursor = std::clamp(position, 0, size());
     if (!select)
         m_anchor = m_cursor;
-    // A caret move ends a typed run in a line edit; in a plain text edit
-    // only typing elsewhere does.
-    if ((m_cursor != cursor || m_anchor != anchor) && !isMultiLine())
+    // A caret move ends a typed run in a line edit, but not a selection
+    // dropped where the caret stays; in a plain text edit only typing
+    // elsewhere ends it.
+    if (m_cursor != cursor && !isMultiLine())
         m_mergeable = false;
     finish({});
 }

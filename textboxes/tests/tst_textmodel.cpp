@@ -91,6 +91,9 @@ void TestTextModel::editing_data()
         << false << QStringList{"type:a", "type:b", "type:c", "undo"} << "" << 0 << 0 << false << true;
     QTest::newRow("field: a caret move ends the run")
         << false << QStringList{"type:a", "type:b", "move:1", "type:c", "undo"} << "ab" << 1 << 1 << true << true;
+    QTest::newRow("field: a selection dropped where the caret stays is no caret move")
+        << false << QStringList{"type:au", "kill:2,0", "undo", "move:0", "redo", "type:y", "undo"} << "au" << 2 << 0
+        << true << true;
     QTest::newRow("field: undo of a word delete selects it again")
         << false << QStringList{"type:ab cd", "kill:5,3", "undo"} << "ab cd" << 5 << 3 << true << true;
     QTest::newRow("field: a removed selection and the typing after it are one step")
