@@ -280,9 +280,26 @@ void LogBox::keyPressEvent(QKeyEvent *event)
 }
 
 // Keys that leave the caret alone unless they change the text, which
-// forgets the column anyway.
+// forgets the column anyway. A modifier comes as a key of its own before the
+// key it modifies: Shift on its way to Shift+Up keeps the column too.
 bool LogBox::keepsColumn(const QKeyEvent *event)
 {
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+        return true;
+    default:
+        break;
+    }
     const auto is = [event](QKeySequence::StandardKey key) { return event->matches(key); };
     return is(QKeySequence::Undo) || is(QKeySequence::Redo) || is(QKeySequence::Copy) || is(QKeySequence::Cut) ||
            is(QKeySequence::Paste) || is(QKeySequence::Delete) ||

@@ -964,6 +964,9 @@ void TestTextBox::logEditing_data()
         << "abc\ndefg" << QStringList{"<Right>", "<Right>", "<Down>"} << "abc\ndefg" << 6;
     QTest::newRow("down past a shorter line")
         << "abcdef\nab\nabcdef" << QStringList{"<End>", "<Down>", "<Down>"} << "abcdef\nab\nabcdef" << 16;
+    QTest::newRow("shift before shift+up keeps the column") << "4 \n"
+                                                            << QStringList{"<Right>", "<Down>", "<Shift+Up>"} << "4 \n"
+                                                            << 1;
     QTest::newRow("up on the first line") << "abc\ndef" << QStringList{"<Right>", "<Up>"} << "abc\ndef" << 1;
     QTest::newRow("home and end keep to the line")
         << "abc\ndef" << QStringList{"<Down>", "<End>", "x", "<Home>", "y"} << "abc\nydefx" << 5;
