@@ -7,6 +7,7 @@
 #include "wrapindex.h"
 
 #include <QTextBoundaryFinder>
+#include <QTextLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -25,6 +26,8 @@ constexpr int kMarkReach = 32;
 // pair into the line after next.
 constexpr int kEditReach = 2 * kMarkReach;
 constexpr int kEditLinesBack = 2;
+// Latin letters with their accents come before; none of them join.
+constexpr char16_t kFirstJoining = 0x0370;
 
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
@@ -33,12 +36,13 @@ bool isPlain(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <=
 } // namespace
 
 WrapIndex::WrapIndex(std::function<const QString &()> text, const QFont &font, qreal tabStop)
-    : m_text(std::move(text)), m_tabStop(tabStop), m_metrics(font)
+    : m_text(std::move(text)), m_tabStop(tabStop), m_font(font), m_metrics(font)
 {
 }
 
 void WrapIndex::setFont(const QFont &font)
 {
+    m_font = font;
     m_metrics = QFontMetricsF(font);
     m_advances.clear();
     m_wideAdvances.clear();
@@ -110,12 +114,15 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
     // Whether the line holds more than ASCII letters, digits and blanks,
     // which only blanks break.
     bool mixed = false;
+    // Whether the line holds letters beyond the Latin ones, which may join
+    // and take another room together than one by one, as Arabic ones do.
+    bool joining = false;
     qreal x = 0;
     for (int i = from; i < size;) {
         if (chars[i] == u'\n') {
             lineStart = ++i;
             breakAt = -1;
-            mixed = false;
+            mixed = joining = false;
             x = 0;
             if (!sink(lineStart))
                 return;
@@ -129,9 +136,32 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
             breakAt = ++i;
             continue;
         }
-        mixed = mixed || !isPlain(chars[i]);
+        if (!isPlain(chars[i])) {
+            mixed = true;
+            joining = joining || chars[i] >= kFirstJoining;
+        }
         const qreal next = step(i, x, length);
         if (i > lineStart && (next > m_width || full)) {
+            if (joining && !full) {
+                // Such a line breaks where a text layout breaks it, laid out
+                // from its start to well past where single letters stop.
+                int end = std::min({size, lineStart + kLongestLine, 2 * (i + length) - lineStart + kMarkReach});
+                end = static_cast<int>(std::find(chars + i, chars + end, u'\n') - chars);
+                if (end < size && QChar::isLowSurrogate(chars[end]))
+                    ++end;
+                const int start = layoutBreak(text, lineStart, end, x);
+                if (start < 0) {
+                    i = end;
+                    continue;
+                }
+                if (!sink(start))
+                    return;
+                lineStart = i = start;
+                breakAt = -1;
+                mixed = joining = false;
+                x = 0;
+                continue;
+            }
             if (mixed && !full)
                 breakAt = std::max(breakAt, lastBreak(lineStart, i));
             int start = breakAt > lineStart && !full ? breakAt : i;
@@ -151,13 +181,31 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
             // characters carried over hold no blank and fit again.
             lineStart = i = start;
             breakAt = -1;
-            mixed = false;
+            mixed = joining = false;
             x = 0;
             continue;
         }
         x = next;
         i += length;
     }
+}
+
+// Where a text layout breaks the line from `lineStart` laid out up to `end`,
+// or -1 where all of it fits; `width` gets the room the line takes.
+int WrapIndex::layoutBreak(const QString &text, int lineStart, int end, qreal &width) const
+{
+    QTextLayout layout(QString::fromRawData(text.constData() + lineStart, end - lineStart), m_font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    option.setTabStopDistance(m_tabStop);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(m_width);
+    const int length = line.textLength();
+    width = line.naturalTextWidth();
+    layout.endLayout();
+    return length < end - lineStart ? lineStart + length : -1;
 }
 
 // The last place after `lineStart` and up to `end` where the text may

@@ -4,7 +4,8 @@
 // Unicode line break opportunities where a line holds more than ASCII letters
 // and digits, and anywhere where they cannot; a line feed always ends one.
 // Widths add up the advances of single characters, measured once per
-// character and font, so megabytes wrap in milliseconds. An edit wraps again
+// character and font, so megabytes wrap in milliseconds; a line of letters
+// that may join breaks where a text layout breaks it. An edit wraps again
 // from a few lines before it until a line starts where an old one did, and
 // then takes the old starts after it, shifted.
 
@@ -48,12 +49,14 @@ private:
     qreal advanceOf(char32_t code) const;
     template <typename Sink> void wrapLines(int from, Sink &&sink) const;
     int lastBreak(int lineStart, int end) const;
+    int layoutBreak(const QString &text, int lineStart, int end, qreal &width) const;
     // Wraps on until `line` is known and a line starts after `position`.
     void wrapUntil(int line, int position) const;
 
     std::function<const QString &()> m_text;
     qreal m_width = 0;
     qreal m_tabStop;
+    QFont m_font;
     QFontMetricsF m_metrics;
     mutable std::vector<float> m_advances; // by UTF-16 code, negative until measured, empty until the first
     mutable std::unordered_map<char32_t, qreal> m_wideAdvances;

@@ -19,6 +19,7 @@ std::vector<int> allStarts(const WrapIndex &index)
 {
     std::vector<int> starts;
     const int count = index.lineCount();
+    starts.reserve(static_cast<std::size_t>(count));
     for (int line = 0; line < count; ++line)
         starts.push_back(index.lineStart(line));
     return starts;
