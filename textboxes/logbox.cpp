@@ -280,8 +280,8 @@ void LogBox::keyPressEvent(QKeyEvent *event)
 }
 
 // Keys that leave the caret alone unless they change the text, which
-// forgets the column anyway. A modifier comes as a key of its own before the
-// key it modifies: Shift on its way to Shift+Up keeps the column too.
+// forgets the column anyway; Backspace forgets it even at the text's start. A modifier comes as a key of its own before
+// the key it modifies: Shift on its way to Shift+Up keeps the column too.
 bool LogBox::keepsColumn(const QKeyEvent *event)
 {
     switch (event->key()) {
@@ -302,8 +302,7 @@ bool LogBox::keepsColumn(const QKeyEvent *event)
     }
     const auto is = [event](QKeySequence::StandardKey key) { return event->matches(key); };
     return is(QKeySequence::Undo) || is(QKeySequence::Redo) || is(QKeySequence::Copy) || is(QKeySequence::Cut) ||
-           is(QKeySequence::Paste) || is(QKeySequence::Delete) ||
-           (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier));
+           is(QKeySequence::Paste) || is(QKeySequence::Delete);
 }
 
 // As a scroll area without scroll bars does: so many lines a notch, a part
