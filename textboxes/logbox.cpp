@@ -1,252 +1,47 @@
-// The box keeps where every shown line starts, as far as anything has looked:
-// an edit wraps again from a few lines before it until a line starts where an
-// old one did, and then takes the old starts after it, shifted; where none
-// does, as in a run of digits that all have one width, the rest is wrapped
-// when it is looked at. Wrapping adds up
-// the advances of single characters, measured once per character and font,
-// so a paste of megabytes wraps in milliseconds; only the lines in view are
-// shaped and drawn, each as a layout of its own.
+// Only the lines in view are shaped and drawn, each as a layout of its own;
+// where the lines start is the wrap index's to know.
 
 #include "logbox.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QKeyEvent>
-#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
-#include <utility>
 
 namespace quorran {
 
-namespace {
-
-// No shown line is longer, even of characters without width.
-constexpr int kLongestLine = 1024;
-constexpr int kMarkReach = 32;
-// How far back of an edit a line's break may have looked: the character that
-// did not fit and the one after it lie at most a mark reach and a surrogate
-// pair into the line after next.
-constexpr int kEditReach = 2 * kMarkReach;
-constexpr int kEditLinesBack = 2;
-
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-
-bool isPlain(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
-
-} // namespace
-
-LogBox::LogBox(QWidget *parent) : EditBox(TextModel::Lines::Multi, parent), m_metrics(font())
+LogBox::LogBox(QWidget *parent)
+    : EditBox(TextModel::Lines::Multi, parent),
+      m_wrap([this]() -> const QString & { return content(); }, font(), kTabStop)
 {
-    m_wrapWidth = textRect().width();
+    m_wrap.setWidth(textRect().width());
 }
-
-QString LogBox::withLineFeeds(const QString &text) { return TextModel::withLineFeeds(text); }
 
 void LogBox::setText(const QString &text)
 {
     // Room to type into, so that the first key does not copy a long text.
-    QString own = withLineFeeds(text);
+    QString own = TextModel::withLineFeeds(text);
     own.reserve(own.size() + 1024);
     resetText(own, 0);
 }
 
 void LogBox::append(const QString &text)
 {
-    const QString tail = withLineFeeds(text);
+    const QString tail = TextModel::withLineFeeds(text);
     appendText(tail, static_cast<int>(content().size() + tail.size()));
 }
 
-qreal LogBox::advanceOf(char32_t code) const
-{
-    if (code < 0x10000) {
-        if (m_advances.empty()) // not before the first character is measured
-            m_advances.assign(0x10000, -1.0F);
-        float &advance = m_advances[code];
-        if (advance < 0)
-            advance = static_cast<float>(m_metrics.horizontalAdvance(QChar(static_cast<char16_t>(code))));
-        return advance;
-    }
-    const auto found = m_wideAdvances.find(code);
-    if (found != m_wideAdvances.end())
-        return found->second;
-    const qreal advance = m_metrics.horizontalAdvance(QString::fromUcs4(&code, 1));
-    m_wideAdvances.emplace(code, advance);
-    return advance;
-}
+int LogBox::lineCount() const { return m_wrap.lineCount(); }
 
-// Hands `sink` the start of every line from the one at `from` on, that one
-// included, until it returns false or the text ends. A line starts where the
-// one before it ended, whatever came before: wrapping from any line start
-// gives the lines a wrap from the text's start would.
-template <typename Sink> void LogBox::wrapLines(int from, Sink &&sink) const
-{
-    const auto *chars = reinterpret_cast<const char16_t *>(content().constData());
-    const int size = static_cast<int>(content().size());
-    const auto step = [&](int i, qreal x, int &length) {
-        const char16_t c = chars[i];
-        length = 1;
-        if (c == u'\t')
-            return (std::floor(x / kTabStop) + 1) * kTabStop;
-        if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1])) {
-            length = 2;
-            return x + advanceOf(QChar::surrogateToUcs4(c, chars[i + 1]));
-        }
-        return x + advanceOf(c);
-    };
-
-    if (!sink(from))
-        return;
-    int lineStart = from;
-    int breakAt = -1; // after the last blanks of the line, where it may break
-    // Whether the line holds more than ASCII letters, digits and blanks,
-    // which only blanks break.
-    bool mixed = false;
-    qreal x = 0;
-    for (int i = from; i < size;) {
-        if (chars[i] == u'\n') {
-            lineStart = ++i;
-            breakAt = -1;
-            mixed = false;
-            x = 0;
-            if (!sink(lineStart))
-                return;
-            continue;
-        }
-        int length = 1;
-        const bool full = i - lineStart >= kLongestLine;
-        if (isBlank(chars[i]) && !full) {
-            // Blanks may hang past the edge.
-            x = step(i, x, length);
-            breakAt = ++i;
-            continue;
-        }
-        mixed = mixed || !isPlain(chars[i]);
-        const qreal next = step(i, x, length);
-        if (i > lineStart && (next > m_wrapWidth || full)) {
-            if (mixed && !full)
-                breakAt = std::max(breakAt, lastBreak(lineStart, i));
-            int start = breakAt > lineStart && !full ? breakAt : i;
-            // A combining mark stays with its character, within a short reach
-            // that keeps a flood of marks linear; one on a blank is let go.
-            if (start == i && !full) {
-                while (start - 1 > lineStart && start > i - kMarkReach && QChar::isMark(chars[start]) &&
-                       !isBlank(chars[start - 1]))
-                    --start;
-            }
-            if (start < i && start - 1 > lineStart && QChar::isLowSurrogate(chars[start]) &&
-                QChar::isHighSurrogate(chars[start - 1]))
-                --start;
-            if (!sink(start))
-                return;
-            // The new line is wrapped from its start like any other: the
-            // characters carried over hold no blank and fit again.
-            lineStart = i = start;
-            breakAt = -1;
-            mixed = false;
-            x = 0;
-            continue;
-        }
-        x = next;
-        i += length;
-    }
-}
-
-// The last place after `lineStart` and up to `end` where the text may
-// break by the Unicode line breaking rules, as a text layout breaks it, or
-// -1. The rules look a little beyond `end`, within the paragraph.
-int LogBox::lastBreak(int lineStart, int end) const
-{
-    const QString &text = content();
-    qsizetype stop = std::min(text.size(), qsizetype{end} + kMarkReach);
-    const qsizetype lineBreak = text.indexOf(u'\n', end);
-    if (lineBreak >= 0 && lineBreak < stop)
-        stop = lineBreak;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text.constData() + lineStart,
-                               static_cast<qsizetype>(stop - lineStart));
-    finder.setPosition(end - lineStart + 1);
-    for (qsizetype at = finder.toPreviousBoundary(); at > 0; at = finder.toPreviousBoundary()) {
-        if (finder.boundaryReasons() & QTextBoundaryFinder::BreakOpportunity)
-            return lineStart + static_cast<int>(at);
-    }
-    return -1;
-}
-
-void LogBox::rewrap()
-{
-    m_lineStarts.assign(1, 0);
-    m_lineStarts.shrink_to_fit();
-    m_laterStarts.clear();
-    m_laterStarts.shrink_to_fit();
-    m_laterFrom = 0;
-    m_wrappedAll = content().isEmpty();
-}
-
-void LogBox::wrapUntil(int line, int position) const
-{
-    // A little more than asked, so that painting line by line wraps on rarely.
-    constexpr int kMoreLines = 64;
-    const auto enough = [&] {
-        return std::cmp_greater(m_lineStarts.size(), static_cast<std::size_t>(line) + kMoreLines) &&
-               m_lineStarts.back() > position;
-    };
-    if (m_wrappedAll || enough())
-        return;
-    const int from = m_lineStarts.back();
-    bool stopped = false;
-    wrapLines(from, [&](int start) {
-        if (start == from)
-            return true;
-        while (m_laterFrom < m_laterStarts.size() && m_laterStarts[m_laterFrom] < start)
-            ++m_laterFrom;
-        if (m_laterFrom < m_laterStarts.size() && m_laterStarts[m_laterFrom] == start) {
-            m_lineStarts.insert(m_lineStarts.end(), m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom),
-                                m_laterStarts.end());
-            return false;
-        }
-        m_lineStarts.push_back(start);
-        stopped = enough();
-        return !stopped;
-    });
-    if (!stopped) {
-        m_wrappedAll = true;
-        m_laterStarts.clear();
-        m_laterFrom = 0;
-    }
-}
-
-bool LogBox::hasLine(int line) const
-{
-    wrapUntil(line, -1);
-    return std::cmp_less(line, m_lineStarts.size());
-}
-
-int LogBox::lineCount() const
-{
-    wrapUntil(std::numeric_limits<int>::max() - 1024, std::numeric_limits<int>::max());
-    return static_cast<int>(m_lineStarts.size());
-}
-
-int LogBox::lineStart(int line) const
-{
-    hasLine(line);
-    return m_lineStarts[static_cast<std::size_t>(line)];
-}
+int LogBox::lineStart(int line) const { return m_wrap.lineStart(line); }
 
 // A hidden box gets its resize events only when it is shown; its lines
 // follow its width all the same.
-bool LogBox::widthChanged()
-{
-    if (textRect().width() == m_wrapWidth)
-        return false;
-    m_wrapWidth = textRect().width();
-    rewrap();
-    return true;
-}
+bool LogBox::widthChanged() { return m_wrap.setWidth(textRect().width()); }
 
 void LogBox::textChanged(int start, int removed, int added)
 {
@@ -254,33 +49,7 @@ void LogBox::textChanged(int start, int removed, int added)
     m_goalPosition = -1;
     if (widthChanged())
         return;
-    const int delta = added - removed;
-    const int oldEditEnd = start + removed;
-    const auto known = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), std::max(0, start - kEditReach));
-    const auto keep =
-        static_cast<std::size_t>(std::max<std::ptrdiff_t>(known - m_lineStarts.begin() - kEditLinesBack, 1));
-    // Old starts after the edit: those wrapped so far when they reach the end,
-    // else those of the earlier wrap, which have no gap before them.
-    if (m_wrappedAll) {
-        const auto after =
-            std::lower_bound(m_lineStarts.begin() + static_cast<std::ptrdiff_t>(keep), m_lineStarts.end(), oldEditEnd);
-        m_laterStarts.assign(after, m_lineStarts.end());
-        m_laterFrom = 0;
-    } else {
-        m_laterFrom =
-            static_cast<std::size_t>(std::lower_bound(m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom),
-                                                      m_laterStarts.end(), oldEditEnd) -
-                                     m_laterStarts.begin());
-    }
-    for (auto later = m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom); later != m_laterStarts.end();
-         ++later)
-        *later += delta;
-    m_lineStarts.resize(keep);
-    m_wrappedAll = false;
-    wrapUntil(0, start + added);
-    // A long text replaced by a short one gives its memory back.
-    if (m_lineStarts.capacity() > 4 * m_lineStarts.size() + 1024)
-        m_lineStarts.shrink_to_fit();
+    m_wrap.textChanged(start, removed, added);
 }
 
 // The end of what a line shows: its line break, if it has one, is not shown.
@@ -293,13 +62,6 @@ int LogBox::lineEnd(int line) const
 }
 
 bool LogBox::isWrapped(int line) const { return hasLine(line + 1) && content().at(lineStart(line + 1) - 1) != u'\n'; }
-
-int LogBox::lineAt(int position) const
-{
-    wrapUntil(0, position);
-    const auto after = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), position);
-    return std::max(0, static_cast<int>(after - m_lineStarts.begin()) - 1);
-}
 
 int LogBox::caretLine() const
 {
@@ -322,7 +84,8 @@ void LogBox::layoutCaretLine(QTextLayout &layout, int line) const
         layoutLine(layout, line);
         return;
     }
-    layoutPiece(layout, lineStart(line), lineEnd(line) - lineStart(line), Qt::LeftToRight, m_wrapWidth, lineHeight());
+    layoutPiece(layout, lineStart(line), lineEnd(line) - lineStart(line), Qt::LeftToRight, m_wrap.width(),
+                lineHeight());
 }
 
 // The row of a line's layout that holds `offset`.
@@ -353,7 +116,7 @@ int LogBox::positionAt(const QPoint &point) const
     const QRect rect = textRect();
     const int row = static_cast<int>(std::floor(static_cast<qreal>(point.y() - rect.top()) / lineHeight()));
     const int wanted = std::max(0, m_top + row);
-    const int line = hasLine(wanted) ? wanted : static_cast<int>(m_lineStarts.size()) - 1;
+    const int line = hasLine(wanted) ? wanted : lineCount() - 1;
     return positionInLine(line, point.x() - rect.left());
 }
 
@@ -391,7 +154,7 @@ void LogBox::ensureCursorVisible()
     m_lineEndCandidate = -1;
     const int line = caretLine();
     if (!hasLine(m_top))
-        m_top = static_cast<int>(m_lineStarts.size()) - 1;
+        m_top = lineCount() - 1;
     int row = 0;
     if (hasComposition()) {
         QTextLayout layout;
@@ -426,7 +189,7 @@ void LogBox::moveByLines(int lines, bool select, bool byPage)
 {
     const int line = caretLine();
     const int wanted = std::max(0, line + lines);
-    const int target = hasLine(wanted) ? wanted : static_cast<int>(m_lineStarts.size()) - 1;
+    const int target = hasLine(wanted) ? wanted : lineCount() - 1;
     if (target == line) {
         if (select && !byPage)
             moveCursor(lines < 0 ? 0 : static_cast<int>(content().size()), true);
@@ -513,13 +276,29 @@ void LogBox::keyPressEvent(QKeyEvent *event)
 }
 
 // Keys that leave the caret alone unless they change the text, which
-// forgets the column anyway.
+// forgets the column anyway; Backspace forgets it even at the text's start. A modifier comes as a key of its own before
+// the key it modifies: Shift on its way to Shift+Up keeps the column too.
 bool LogBox::keepsColumn(const QKeyEvent *event)
 {
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Meta:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+        return true;
+    default:
+        break;
+    }
     const auto is = [event](QKeySequence::StandardKey key) { return event->matches(key); };
     return is(QKeySequence::Undo) || is(QKeySequence::Redo) || is(QKeySequence::Copy) || is(QKeySequence::Cut) ||
-           is(QKeySequence::Paste) || is(QKeySequence::Delete) ||
-           (event->key() == Qt::Key_Backspace && !(event->modifiers() & ~Qt::ShiftModifier));
+           is(QKeySequence::Paste) || is(QKeySequence::Delete);
 }
 
 // As a scroll area without scroll bars does: so many lines a notch, a part
@@ -544,8 +323,7 @@ void LogBox::wheelEvent(QWheelEvent *event)
         lines = std::clamp(static_cast<int>(m_wheelLines), -page, page);
         m_wheelLines -= static_cast<int>(m_wheelLines);
     }
-    const int lastTop =
-        hasLine(m_top + 2 * page) ? m_top + page : std::max({0, static_cast<int>(m_lineStarts.size()) - page, m_top});
+    const int lastTop = hasLine(m_top + 2 * page) ? m_top + page : std::max({0, lineCount() - page, m_top});
     const int top = std::clamp(m_top - lines, 0, lastTop);
     if (lines == 0) {
         // Part of a line: taken while there is somewhere to go.
@@ -573,10 +351,7 @@ void LogBox::resizeEvent(QResizeEvent *event)
 void LogBox::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange) {
-        m_metrics = QFontMetricsF(font());
-        m_advances.clear();
-        m_wideAdvances.clear();
-        rewrap();
+        m_wrap.setFont(font());
         ensureCursorVisible();
         update();
     } else if (event->type() == QEvent::StyleChange && widthChanged()) {

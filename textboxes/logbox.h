@@ -8,11 +8,7 @@
 // paragraph separator that is set, typed or pasted becomes one LF.
 
 #include "editbox.h"
-
-#include <QFontMetricsF>
-
-#include <unordered_map>
-#include <vector>
+#include "wrapindex.h"
 
 namespace quorran {
 
@@ -33,8 +29,6 @@ public:
     int shownLineStart(int line) const override { return lineStart(line); }
     int firstVisibleLine() const { return m_top; }
 
-    static QString withLineFeeds(const QString &text);
-
 protected:
     void textChanged(int start, int removed, int added) override;
     // A note typed after Tab goes where the caret was, not over the log.
@@ -52,17 +46,11 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    qreal advanceOf(char32_t code) const;
-    template <typename Sink> void wrapLines(int from, Sink &&sink) const;
-    int lastBreak(int lineStart, int end) const;
-    void rewrap();
-    // Wraps on until `line` is known and a line starts after `position`.
-    void wrapUntil(int line, int position) const;
-    bool hasLine(int line) const;
+    bool hasLine(int line) const { return m_wrap.hasLine(line); }
     bool widthChanged();
     int lineEnd(int line) const;
     bool isWrapped(int line) const;
-    int lineAt(int position) const;
+    int lineAt(int position) const { return m_wrap.lineAt(position); }
     int caretLine() const;
     void layoutLine(QTextLayout &layout, int line) const;
     void layoutCaretLine(QTextLayout &layout, int line) const;
@@ -74,20 +62,10 @@ private:
     void moveByLines(int lines, bool select, bool byPage);
     static bool keepsColumn(const QKeyEvent *event);
 
-    // Where each line starts, ascending, as far as the text is wrapped; the
-    // first is 0. The text is wrapped on as far as it is looked at.
-    mutable std::vector<int> m_lineStarts{0};
-    mutable bool m_wrappedAll = true;
-    // Starts of lines further on from an earlier wrap, still true of the text
-    // after them: where a new line starts at one of them, the rest hold.
-    mutable std::vector<int> m_laterStarts;
-    mutable std::size_t m_laterFrom = 0;
-    qreal m_wrapWidth = 0;
+    // The lines as far as the text is wrapped, wrapped on as it is looked at.
+    WrapIndex m_wrap;
     int m_top = 0;          // first line in view
     qreal m_wheelLines = 0; // a part of a line the wheel has not yet scrolled
-    QFontMetricsF m_metrics;
-    mutable std::vector<float> m_advances; // by UTF-16 code, negative until measured, empty until the first
-    mutable std::unordered_map<char32_t, qreal> m_wideAdvances;
     // Up and Down keep to the column where they started.
     qreal m_goalX = 0;
     int m_goalPosition = -1;

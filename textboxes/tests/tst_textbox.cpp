@@ -964,6 +964,16 @@ void TestTextBox::logEditing_data()
         << "abc\ndefg" << QStringList{"<Right>", "<Right>", "<Down>"} << "abc\ndefg" << 6;
     QTest::newRow("down past a shorter line")
         << "abcdef\nab\nabcdef" << QStringList{"<End>", "<Down>", "<Down>"} << "abcdef\nab\nabcdef" << 16;
+    QTest::newRow("shift before shift+up keeps the column") << "4 \n"
+                                                            << QStringList{"<Right>", "<Down>", "<Shift+Up>"} << "4 \n"
+                                                            << 1;
+    QTest::newRow("home on a line of letters that join, fitting the box")
+        << QString::fromUtf8("M dIMu . [dhM\U0001D400\u0627\U00010BB7fy\u0628\u0644\u0628 4zM t55  s\U00010BB7b7gB")
+        << QStringList{"<Ctrl+End>", "<Home>"}
+        << QString::fromUtf8("M dIMu . [dhM\U0001D400\u0627\U00010BB7fy\u0628\u0644\u0628 4zM t55  s\U00010BB7b7gB")
+        << 0;
+    QTest::newRow("backspace at the start forgets the column")
+        << "\np" << QStringList{"<Ctrl+Shift+End>", "<Shift+PgUp>", "<Backspace>", "<Shift+Down>"} << "\np" << 1;
     QTest::newRow("up on the first line") << "abc\ndef" << QStringList{"<Right>", "<Up>"} << "abc\ndef" << 1;
     QTest::newRow("home and end keep to the line")
         << "abc\ndef" << QStringList{"<Down>", "<End>", "x", "<Home>", "y"} << "abc\nydefx" << 5;

@@ -1,0 +1,73 @@
+#pragma once
+// Where the lines of a text start when it wraps at a width, as far as
+// anything has looked. Lines break after blanks where they can, at the
+// Unicode line break opportunities where a line holds more than ASCII letters
+// and digits, and anywhere where they cannot; a line feed always ends one.
+// Widths add up the advances of single characters, measured once per
+// character and font, so megabytes wrap in milliseconds; a line of letters
+// that may join breaks where a text layout breaks it. An edit wraps again
+// from a few lines before it until a line starts where an old one did, and
+// then takes the old starts after it, shifted.
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QString>
+
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+namespace quorran {
+
+class WrapIndex {
+public:
+    // `text` is read again on every question, so the text it returns may
+    // move between them; every change to it is told with textChanged().
+    WrapIndex(std::function<const QString &()> text, const QFont &font, qreal tabStop);
+
+    void setFont(const QFont &font);
+    // False, and nothing wrapped anew, where the width stays.
+    bool setWidth(qreal width);
+    qreal width() const { return m_width; }
+    // Forgets every line: the text changed throughout.
+    void reset();
+    // From `start` on, `removed` characters went and `added` came.
+    void textChanged(int start, int removed, int added);
+
+    // Wraps the whole text.
+    int lineCount() const;
+    // Wraps on as far as the line; false where the text has fewer lines.
+    bool hasLine(int line) const;
+    int lineStart(int line) const;
+    int lineAt(int position) const;
+
+    // The starts of up to `lines` lines from `from`, a line start, on,
+    // `from` first, wrapped without the index.
+    std::vector<int> wrapFrom(int from, int lines) const;
+
+private:
+    qreal advanceOf(char32_t code) const;
+    template <typename Sink> void wrapLines(int from, Sink &&sink) const;
+    int lastBreak(int lineStart, int end) const;
+    int layoutBreak(const QString &text, int lineStart, int end, qreal &width) const;
+    // Wraps on until `line` is known and a line starts after `position`.
+    void wrapUntil(int line, int position) const;
+
+    std::function<const QString &()> m_text;
+    qreal m_width = 0;
+    qreal m_tabStop;
+    QFont m_font;
+    QFontMetricsF m_metrics;
+    mutable std::vector<float> m_advances; // by UTF-16 code, negative until measured, empty until the first
+    mutable std::unordered_map<char32_t, qreal> m_wideAdvances;
+    // Where each line starts, ascending, as far as the text is wrapped; the
+    // first is 0.
+    mutable std::vector<int> m_lineStarts{0};
+    mutable bool m_wrappedAll = true;
+    // Starts of lines further on from an earlier wrap, still true of the text
+    // after them: where a new line starts at one of them, the rest hold.
+    mutable std::vector<int> m_laterStarts;
+    mutable std::size_t m_laterFrom = 0;
+};
+
+} // namespace quorran
