@@ -422,7 +422,7 @@ void EditBox::mousePressEvent(QMouseEvent *event)
     if (!m_preedit.isEmpty())
         QGuiApplication::inputMethod()->commit();
     if (event->button() == Qt::LeftButton) {
-        const int position = positionAt(point);
+        const int position = caretPositionAt(point);
         const bool tripleClick = m_sinceDoubleClick.isValid() &&
                                  !m_sinceDoubleClick.hasExpired(QApplication::doubleClickInterval()) &&
                                  (point - m_doubleClickPoint).manhattanLength() < QApplication::startDragDistance();
@@ -443,7 +443,7 @@ void EditBox::mousePressEvent(QMouseEvent *event)
             moveCursor(position, extend);
         }
     } else if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
-        moveCursor(positionAt(point), false);
+        moveCursor(caretPositionAt(point), false);
         insert(QGuiApplication::clipboard()->text(QClipboard::Selection));
     }
     event->accept();
@@ -460,7 +460,7 @@ void EditBox::mouseMoveEvent(QMouseEvent *event)
             startDrag();
         }
     } else if (m_selecting) {
-        const int position = positionAt(point);
+        const int position = caretPositionAt(point);
         if (m_clickedWord.first >= 0)
             extendByWords(position);
         else
@@ -476,7 +476,7 @@ void EditBox::mouseReleaseEvent(QMouseEvent *event)
     if (m_dragPending) {
         // A click in the selection that did not drag it places the caret.
         m_dragPending = false;
-        moveCursor(positionAt(point), false);
+        moveCursor(caretPositionAt(point), false);
     }
     m_selecting = false;
     copyToSelectionClipboard();

@@ -110,6 +110,8 @@ protected:
     // paragraph, which decides where Left, Right and their word moves go.
     virtual Qt::LayoutDirection textDirection() const { return Qt::LeftToRight; }
     virtual int positionAt(const QPoint &point) const = 0;
+    // Where a click at `point` puts the caret; a box may remember how.
+    virtual int caretPositionAt(const QPoint &point) { return positionAt(point); }
     // Where the caret is drawn, within a composition where there is one.
     virtual QRect cursorRectangle() const = 0;
     // Where a caret standing at `position` would be drawn, wherever the caret

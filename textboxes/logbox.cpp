@@ -97,27 +97,41 @@ int LogBox::rowAt(const QTextLayout &layout, int offset)
     return row;
 }
 
-int LogBox::positionInLine(int line, qreal x) const
+// The position at `x` in `line`, and whether it is the end of a wrapped
+// line, where a caret stands after the line's last character rather than
+// before the next line's first.
+std::pair<int, bool> LogBox::positionInLine(int line, qreal x) const
 {
     QTextLayout layout;
     layoutLine(layout, line);
     const int position = lineStart(line) + layout.lineAt(0).xToCursor(x, QTextLine::CursorBetweenCharacters);
-    if (position == lineEnd(line) && isWrapped(line))
-        m_lineEndCandidate = position;
-    return position;
+    return {position, position == lineEnd(line) && isWrapped(line)};
 }
 
-int LogBox::lineHeight() const { return std::max(1, QFontMetrics(font()).height()); }
-
-int LogBox::visibleLines() const { return std::max(1, textRect().height() / lineHeight()); }
-
-int LogBox::positionAt(const QPoint &point) const
+// The line a point is on, or the last line below them all.
+std::pair<int, bool> LogBox::hit(const QPoint &point) const
 {
     const QRect rect = textRect();
     const int row = static_cast<int>(std::floor(static_cast<qreal>(point.y() - rect.top()) / lineHeight()));
     const int wanted = std::max(0, m_top + row);
     const int line = hasLine(wanted) ? wanted : lineCount() - 1;
     return positionInLine(line, point.x() - rect.left());
+}
+
+int LogBox::lineHeight() const { return std::max(1, QFontMetrics(font()).height()); }
+
+int LogBox::visibleLines() const { return std::max(1, textRect().height() / lineHeight()); }
+
+int LogBox::positionAt(const QPoint &point) const { return hit(point).first; }
+
+// Only a click puts the caret at the end of a wrapped line; asking where a
+// point is leaves the caret alone.
+int LogBox::caretPositionAt(const QPoint &point)
+{
+    const auto [position, atLineEnd] = hit(point);
+    if (atLineEnd)
+        m_lineEndCandidate = position;
+    return position;
 }
 
 QRect LogBox::cursorRectangle() const
@@ -201,7 +215,10 @@ void LogBox::moveByLines(int lines, bool select, bool byPage)
         m_goalX = layout.lineAt(0).cursorToX(cursorPosition() - lineStart(line));
     }
     const qreal goal = m_goalX;
-    moveCursor(positionInLine(target, goal), select);
+    const auto [position, atLineEnd] = positionInLine(target, goal);
+    if (atLineEnd)
+        m_lineEndCandidate = position;
+    moveCursor(position, select);
     m_goalX = goal;
     m_goalPosition = cursorPosition();
 }

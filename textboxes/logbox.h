@@ -10,6 +10,8 @@
 #include "editbox.h"
 #include "wrapindex.h"
 
+#include <utility>
+
 namespace quorran {
 
 class LogBox : public EditBox {
@@ -35,6 +37,7 @@ protected:
     bool selectsAllOnTab() const override { return false; }
     Qt::LayoutDirection textDirection() const override;
     int positionAt(const QPoint &point) const override;
+    int caretPositionAt(const QPoint &point) override;
     QRect cursorRectangle() const override;
     QRect positionRectangle(int position) const override;
     void ensureCursorVisible() override;
@@ -56,7 +59,8 @@ private:
     void layoutCaretLine(QTextLayout &layout, int line) const;
     static int rowAt(const QTextLayout &layout, int offset);
     QRect rectangleIn(int line, int offset) const;
-    int positionInLine(int line, qreal x) const;
+    std::pair<int, bool> positionInLine(int line, qreal x) const;
+    std::pair<int, bool> hit(const QPoint &point) const;
     int lineHeight() const;
     int visibleLines() const;
     void moveByLines(int lines, bool select, bool byPage);
@@ -71,7 +75,7 @@ private:
     int m_goalPosition = -1;
     // The caret at the start of a wrapped line may stand at the end of the
     // line before it instead, where End or a click past that end put it.
-    mutable int m_lineEndCandidate = -1;
+    int m_lineEndCandidate = -1;
     bool m_caretAtLineEnd = false;
 };
 

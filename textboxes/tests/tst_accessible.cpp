@@ -323,6 +323,17 @@ void TestAccessible::sideBySide()
         for (int offset = 0; offset < count; ++offset)
             QCOMPARE(oursText->characterRect(offset), shown.at(offset));
     }
+    // Nor does asking which character is at the end of a wrapped line move
+    // the caret, at the next line's start, up to that end.
+    if (log && m_log->lineCount() > 1 && text.at(m_log->lineStart(1) - 1) != u'\n') {
+        m_log->setCursorPosition(m_log->lineStart(1));
+        const QRect caret = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+        const QPoint lineEnd = m_log->mapFromGlobal(shown.at(m_log->lineStart(1) - 1).center());
+        QCOMPARE(oursText->offsetAtPoint(m_log->mapToGlobal(QPoint(m_log->width() - 4, lineEnd.y()))),
+                 m_log->lineStart(1));
+        m_log->setCursorPosition(m_log->cursorPosition());
+        QCOMPARE(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect(), caret);
+    }
 }
 
 void TestAccessible::everyQueryAnswers_data()
