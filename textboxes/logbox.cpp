@@ -270,9 +270,14 @@ void LogBox::keyPressEvent(QKeyEvent *event)
     } else if (event == QKeySequence::MoveToEndOfLine || event == QKeySequence::SelectEndOfLine) {
         m_goalPosition = -1;
         const int line = caretLine();
-        if (isWrapped(line))
-            m_lineEndCandidate = lineEnd(line);
-        moveCursor(lineEnd(line), select);
+        int end = lineEnd(line);
+        // A line broken after a blank ends before the blank, as in a plain
+        // text edit; one broken elsewhere ends after its last character.
+        if (isWrapped(line) && end > lineStart(line) && text.at(end - 1).isSpace())
+            --end;
+        else if (isWrapped(line))
+            m_lineEndCandidate = end;
+        moveCursor(end, select);
     } else if (event == QKeySequence::MoveToStartOfBlock || event == QKeySequence::SelectStartOfBlock) {
         m_goalPosition = -1;
         moveCursor(cursor > 0 ? static_cast<int>(text.lastIndexOf(u'\n', cursor - 1)) + 1 : 0, select);

@@ -264,6 +264,7 @@ const Deliberate kDeliberate[] = {
 
 // Left out of the comparison rather than of the steps.
 constexpr char kRedoSelection[] = "the selection after redo in a field";
+constexpr char kWrapEnd[] = "the caret at the end of a line wrapped without a blank in the log";
 
 // The two boxes of a pair, made afresh for every sequence.
 class Boxes {
@@ -300,6 +301,24 @@ public:
                 m_plain->viewport()->width() - 2 * static_cast<int>(m_plain->document()->documentMargin());
             m_plain->resize(m_plain->width() + room - stockRoom, m_plain->height());
         }
+    }
+
+    // Whether the log's caret stands where a line wraps without a blank and
+    // is shown at the end of the line above, near the right edge.
+    bool caretAtUnblankedWrap() const
+    {
+        if (!m_log)
+            return false;
+        const int cursor = m_log->cursorPosition();
+        const QString text = m_log->text();
+        if (cursor == 0 || text.at(cursor - 1) == u'\n' || text.at(cursor - 1).isSpace())
+            return false;
+        const bool atRight = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() > m_log->width() / 2;
+        for (int line = 1; line < m_log->lineCount(); ++line) {
+            if (m_log->lineStart(line) == cursor)
+                return atRight;
+        }
+        return false;
     }
 
     State ours() const
@@ -427,6 +446,19 @@ Divergence run(QWidget *host, Pair pair, const QList<Step> &steps, bool trace = 
         if (pair == Pair::Field && ((isKey(step, QKeySequence::Redo) && result.ours.anchor != result.stock.anchor) ||
                                     result.stock.anchor < 0 || result.stock.anchor > result.stock.text.size())) {
             ++g_leftOut[QLatin1String(kRedoSelection)];
+            return result;
+        }
+        // There the caret stays on the line End, Up or Down took it to; a
+        // QPlainTextEdit of Qt 6.4 shows it at the start of the next line and
+        // moves on from there.
+        const bool byLines =
+            isKey(step, QKeySequence::MoveToEndOfLine) || isKey(step, QKeySequence::SelectEndOfLine) ||
+            isKey(step, QKeySequence::MoveToNextLine) || isKey(step, QKeySequence::SelectNextLine) ||
+            isKey(step, QKeySequence::MoveToPreviousLine) || isKey(step, QKeySequence::SelectPreviousLine) ||
+            isKey(step, QKeySequence::MoveToNextPage) || isKey(step, QKeySequence::SelectNextPage) ||
+            isKey(step, QKeySequence::MoveToPreviousPage) || isKey(step, QKeySequence::SelectPreviousPage);
+        if (pair == Pair::Log && byLines && boxes.caretAtUnblankedWrap()) {
+            ++g_leftOut[QLatin1String(kWrapEnd)];
             return result;
         }
         if (trace)

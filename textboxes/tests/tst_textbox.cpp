@@ -1276,8 +1276,9 @@ void TestTextBox::logShowsWholeLinesOnly()
     QCOMPARE(m_log->firstVisibleLine(), 1);
 }
 
-// End on a wrapped line puts the caret after its last character, on that
-// line, not at the start of the next one; typing goes in there.
+// End on a line wrapped without a blank puts the caret after its last
+// character, on that line, not at the start of the next one; typing goes in
+// there.
 void TestTextBox::logLineEnds()
 {
     const QString digits(200, '7');
@@ -1295,6 +1296,12 @@ void TestTextBox::logLineEnds()
     // A click past the end of the first line does the same.
     QTest::mouseClick(m_log, Qt::LeftButton, Qt::NoModifier, QPoint(m_log->width() - 3, start.center().y()));
     QCOMPARE(m_log->cursorPosition(), m_log->lineStart(1));
+    QCOMPARE(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().top(), start.top());
+
+    // A line broken after a blank ends before the blank.
+    m_log->setText(QStringLiteral("7 ").repeated(100));
+    QTest::keyClick(m_log, Qt::Key_End);
+    QCOMPARE(m_log->cursorPosition(), m_log->lineStart(1) - 1);
     QCOMPARE(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().top(), start.top());
 }
 
