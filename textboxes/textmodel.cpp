@@ -381,11 +381,20 @@ void TextModel::putRuns(int position, const Runs &runs)
 {
     if (!isMultiLine() || runs.empty() || runs.front().length == 0)
         return;
-    const std::size_t at = splitRunsAt(position);
-    Runs merged(m_runs.begin(), m_runs.begin() + static_cast<std::ptrdiff_t>(at));
-    addRuns(merged, runs);
-    addRuns(merged, Runs(m_runs.begin() + static_cast<std::ptrdiff_t>(at), m_runs.end()));
-    m_runs = std::move(merged);
+    std::size_t at = splitRunsAt(position);
+    std::size_t from = 0;
+    // Joined to the run before where they go on from it, and so on.
+    if (at > 0 && m_runs[at - 1].from + m_runs[at - 1].length == runs.front().from) {
+        m_runs[at - 1].length += runs.front().length;
+        from = 1;
+    }
+    m_runs.insert(m_runs.begin() + static_cast<std::ptrdiff_t>(at), runs.begin() + static_cast<std::ptrdiff_t>(from),
+                  runs.end());
+    at += runs.size() - from;
+    if (at > 0 && at < m_runs.size() && m_runs[at - 1].from + m_runs[at - 1].length == m_runs[at].from) {
+        m_runs[at - 1].length += m_runs[at].length;
+        m_runs.erase(m_runs.begin() + static_cast<std::ptrdiff_t>(at));
+    }
 }
 
 // The newest edits are kept while they remove and insert no more than the

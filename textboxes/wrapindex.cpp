@@ -114,15 +114,12 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
     // Whether the line holds more than ASCII letters, digits and blanks,
     // which only blanks break.
     bool mixed = false;
-    // Whether the line holds letters beyond the Latin ones, which may join
-    // and take another room together than one by one, as Arabic ones do.
-    bool joining = false;
     qreal x = 0;
     for (int i = from; i < size;) {
         if (chars[i] == u'\n') {
             lineStart = ++i;
             breakAt = -1;
-            mixed = joining = false;
+            mixed = false;
             x = 0;
             if (!sink(lineStart))
                 return;
@@ -136,21 +133,22 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
             breakAt = ++i;
             continue;
         }
-        if (!isPlain(chars[i])) {
-            mixed = true;
-            joining = joining || chars[i] >= kFirstJoining;
-        }
+        mixed = mixed || !isPlain(chars[i]);
         const qreal next = step(i, x, length);
         if (i > lineStart && (next > m_width || full)) {
+            // Letters beyond the Latin ones may join and take another room
+            // together than one by one, as Arabic ones do; looked for only
+            // where a line breaks, out of the loop over every character.
+            const bool joining = mixed && std::any_of(chars + lineStart, chars + i + length,
+                                                      [](char16_t c) { return c >= kFirstJoining; });
             if (joining && !full) {
-                // Such a line breaks where a text layout breaks it, laid out
-                // from its start to well past where single letters stop.
-                int end = std::min({size, lineStart + kLongestLine, 2 * (i + length) - lineStart + kMarkReach});
-                end = static_cast<int>(std::find(chars + i, chars + end, u'\n') - chars);
-                if (end < size && QChar::isLowSurrogate(chars[end]))
-                    ++end;
-                const int start = layoutBreak(text, lineStart, end, x);
+                // Not `x` itself: its address taken, it would be kept in
+                // memory for every character of every line.
+                int end = 0;
+                qreal width = 0;
+                const int start = layoutBreak(text, lineStart, i + length, end, width);
                 if (start < 0) {
+                    x = width;
                     i = end;
                     continue;
                 }
@@ -158,7 +156,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
                     return;
                 lineStart = i = start;
                 breakAt = -1;
-                mixed = joining = false;
+                mixed = false;
                 x = 0;
                 continue;
             }
@@ -181,7 +179,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
             // characters carried over hold no blank and fit again.
             lineStart = i = start;
             breakAt = -1;
-            mixed = joining = false;
+            mixed = false;
             x = 0;
             continue;
         }
@@ -190,10 +188,17 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
     }
 }
 
-// Where a text layout breaks the line from `lineStart` laid out up to `end`,
-// or -1 where all of it fits; `width` gets the room the line takes.
-int WrapIndex::layoutBreak(const QString &text, int lineStart, int end, qreal &width) const
+// Kept out of the loop over every character, which it would slow down.
+Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, int lineStart, int reached, int &end,
+                                                qreal &width) const
 {
+    // Laid out from the line's start to well past where single letters stop.
+    const int size = static_cast<int>(text.size());
+    const char16_t *chars = reinterpret_cast<const char16_t *>(text.constData());
+    end = std::min({size, lineStart + kLongestLine, 2 * reached - lineStart + kMarkReach});
+    end = static_cast<int>(std::find(chars + reached - 1, chars + end, u'\n') - chars);
+    if (end < size && QChar::isLowSurrogate(chars[end]))
+        ++end;
     QTextLayout layout(QString::fromRawData(text.constData() + lineStart, end - lineStart), m_font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);

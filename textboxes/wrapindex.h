@@ -49,7 +49,10 @@ private:
     qreal advanceOf(char32_t code) const;
     template <typename Sink> void wrapLines(int from, Sink &&sink) const;
     int lastBreak(int lineStart, int end) const;
-    int layoutBreak(const QString &text, int lineStart, int end, qreal &width) const;
+    // Where a text layout breaks the line from `lineStart`, which single
+    // letters fill up to `reached`, or -1 where all of it up to `end` fits;
+    // `width` gets the room the line takes.
+    int layoutBreak(const QString &text, int lineStart, int reached, int &end, qreal &width) const;
     // Wraps on until `line` is known and a line starts after `position`.
     void wrapUntil(int line, int position) const;
 

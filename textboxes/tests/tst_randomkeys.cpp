@@ -558,8 +558,10 @@ QList<Step> generate(Pair pair, quint32 seed, int length)
 {
     std::mt19937 random(seed);
     const auto someText = [&](bool lineBreaks) {
+        // Now and then a text long enough to wrap in the log and to scroll
+        // in a field.
         QString text;
-        const int count = static_cast<int>(random() % 10);
+        const int count = static_cast<int>(random() % 8 == 0 ? 30 + random() % 90 : random() % 10);
         for (int i = 0; i < count; ++i)
             text += randomText(random, lineBreaks);
         return text;
