@@ -288,10 +288,14 @@ void LogBox::keyPressEvent(QKeyEvent *event)
     } else {
         // Every other key that moves or extends the caret forgets the column
         // Up and Down keep to, even where the caret stays put; so do the word
-        // and line deletes, which select what they delete first.
+        // and line deletes, which select what they delete first. A key the
+        // box leaves alone, as Ctrl+Page Down, keeps it.
+        const int goal = m_goalPosition;
         if (!keepsColumn(event))
             m_goalPosition = -1;
         EditBox::keyPressEvent(event);
+        if (!event->isAccepted())
+            m_goalPosition = goal;
         return;
     }
     event->accept();

@@ -324,10 +324,9 @@ public:
     State ours() const
     {
         const EditBox *box = m_field ? static_cast<EditBox *>(m_field) : m_log;
-        const int cursor = box->cursorPosition();
-        const int anchor = box->inputMethodQuery(Qt::ImAnchorPosition).toInt() +
-                           (cursor - box->inputMethodQuery(Qt::ImCursorPosition).toInt());
-        return {box->text(), cursor, anchor, box->isUndoAvailable(), box->isRedoAvailable(), clipboard()};
+        return {
+            box->text(), box->cursorPosition(), box->model().anchor(), box->isUndoAvailable(), box->isRedoAvailable(),
+            clipboard()};
     }
 
     State stock() const

@@ -964,6 +964,9 @@ void TestTextBox::logEditing_data()
         << "abc\ndefg" << QStringList{"<Right>", "<Right>", "<Down>"} << "abc\ndefg" << 6;
     QTest::newRow("down past a shorter line")
         << "abcdef\nab\nabcdef" << QStringList{"<End>", "<Down>", "<Down>"} << "abcdef\nab\nabcdef" << 16;
+    QTest::newRow("a key the box leaves alone keeps the column")
+        << ".\n\U0001D400" << QStringList{"<Ctrl+End>", "<Shift+PgUp>", "<Ctrl+PgDown>", "<Shift+Down>"}
+        << ".\n\U0001D400" << 4;
     QTest::newRow("shift before shift+up keeps the column") << "4 \n"
                                                             << QStringList{"<Right>", "<Down>", "<Shift+Up>"} << "4 \n"
                                                             << 1;
