@@ -162,10 +162,7 @@ QString EditBoxAccessible::shownLine(int direction, int offset, int *startOffset
         return {};
     *startOffset = log->shownLineStart(line);
     *endOffset = line + 1 < log->shownLineCount() ? log->shownLineStart(line + 1) : count;
-    // A wrapped line ends before the blank it was broken after, as the end
-    // of a line is in a plain text edit.
-    if (*endOffset > *startOffset &&
-        (all.at(*endOffset - 1) == u'\n' || (*endOffset < count && all.at(*endOffset - 1).isSpace())))
+    if (*endOffset > *startOffset && all.at(*endOffset - 1) == u'\n')
         --*endOffset;
     return all.mid(*startOffset, *endOffset - *startOffset);
 }
