@@ -194,7 +194,7 @@ Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, int lineSta
 {
     // Laid out from the line's start to well past where single letters stop.
     const int size = static_cast<int>(text.size());
-    const char16_t *chars = reinterpret_cast<const char16_t *>(text.constData());
+    const auto *chars = reinterpret_cast<const char16_t *>(text.constData());
     end = std::min({size, lineStart + kLongestLine, 2 * reached - lineStart + kMarkReach});
     end = static_cast<int>(std::find(chars + reached - 1, chars + end, u'\n') - chars);
     if (end < size && QChar::isLowSurrogate(chars[end]))
