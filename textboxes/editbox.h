@@ -71,7 +71,6 @@ protected:
 
     EditBox(TextModel::Lines lines, QWidget *parent);
 
-    TextModel &editModel() { return m_model; }
     // Replace or extend the whole text as the program does: the undo
     // history is forgotten and the caret goes to `cursor`.
     void resetText(const QString &text, int cursor) { m_model.setText(text, cursor); }
