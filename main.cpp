@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Starts the one window and hands over to the event loop; the program ends
 // when "Exit" is pressed or the window is closed. Without a display it says
 // so and ends before Qt is started.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // The yardstick for start-up time and memory: a Qt Widgets program that
 // shows one empty window and nothing else.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // ParseNumber next to std::from_chars on the same digits, and both
 // conversions end to end on the in-memory fields.
 

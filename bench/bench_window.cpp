@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // The message log in the real window: 100,000 successive Area ID failures,
 // each appending one line, with the time of the first and the last thousand
 // appends side by side; and, for scale, the same log rebuilt on every append.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Starts a program and measures, from the moment it is started, how long its
 // first top-level window takes to be drawn on: the X server reports the
 // first damage to any top-level window created after the start. Then waits a

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Start-up time and peak resident memory of Quorran next to a bare Qt Widgets
 # program with one empty window, run alternately on one private Xvfb display.
 # The time runs from launch until the X server reports the first drawing on

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Message log policy: a Domain ID or Address ID failure and a success replace
 // the whole log; an Area ID or Port ID failure appends to whatever it holds,
 // so lines typed by the user or left by earlier runs stay above it.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The two conversions between a Domain.Area.Port triple and an Address ID.
 // Each reads its inputs once, checks them, reports every failed check as a

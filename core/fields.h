@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The five texts a conversion works on. A conversion sees them only through
 // FieldModel: the window implements it over its text boxes, MemoryFields keeps

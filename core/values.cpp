@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // ParseNumber reads the text once through a cursor that steps over blanks,
 // tabs and line feeds. Decimal numbers keep at most kMaxDigits significant
 // digits plus a sticky digit for any non-zero digit beyond them, which is

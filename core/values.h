@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // How a field's text becomes a number and a number becomes text, and the
 // integer arithmetic the Address ID split needs. Every rule here decides

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Fuzz target: arbitrary bytes become the texts of the five fields (UTF-16
 // code units, little-endian, fields separated by U+FFFF), then ParseNumber
 // and both conversions run on them and their effects are checked against

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Runs the fuzz target once on every file named on the command line or found
 // in a directory named there, so that the test suite replays the corpus
 // without libFuzzer.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Builds the libFuzzer target with clang (AddressSanitizer and
 # UndefinedBehaviorSanitizer on) into build-fuzz/ and fuzzes for the given
 # number of seconds (default 600), starting from a copy of fuzz/corpus/

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Builds the program alone, without tests or benchmarks, in build-release/
 # and makes the Debian package from that build:
 # build-release/quorran_<version>_<arch>.deb. With --install it then installs

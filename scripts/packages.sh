@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # The Debian packages each command needs, and install_missing, which installs
 # those of a list that are missing; sourced, not run.
 #   run.sh           build_packages

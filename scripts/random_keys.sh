@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Plays random key sequences on the text boxes and on Qt's own boxes side by
 # side over a range of seeds, on an X display of its own, and prints every
 # sequence that diverges, shrunk, with how many of each pair diverged.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Takes the README's screenshot: starts Quorran on a private Xvfb display and
 # saves its window, as it looks right after start, to docs/quorran.png.
 #   bash scripts/screenshot.sh

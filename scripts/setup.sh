@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Installs the Debian packages a command needs (only those missing, so a
 # second run costs nothing), then configures and builds into build/.
 # Sourced by run.sh ("source setup.sh run": the program alone, built without

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Shell functions for the scripts that run a program on an X display and
 # look at its top-level window; sourced, not run. A window is found by the
 # class part of its WM_CLASS (Qt also makes an unmapped 1x1 leader window

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Runs a command on a private Xvfb display inside a D-Bus session of its own,
 # with the accessibility bus started in it and Qt's accessibility always on.
 # Whatever display, buses or platform the caller has are left outside.

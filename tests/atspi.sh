@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Starts the real program in a session of its own (a11y_session.sh) and lets
 # a real AT-SPI client (atspi_client.py) read the fields, write the byte
 # fields, press the conversion button and read the result.

@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 """An AT-SPI client for the running program: reads every text box through the
 Text interface, writes Domain, Area and Port through EditableText, presses
 "From D.A.P to AddrID" through its Action interface, reads back the Address ID

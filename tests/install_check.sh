@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Installs the build into a scratch prefix and checks what lands there: the
 # program, a desktop entry that desktop-file-validate accepts, and the icon
 # in the hicolor theme: PNG files of each size and the scalable SVG; and the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # The desktop changes its scale while the program runs: an XSETTINGS daemon
 # (xsettingsd, standing in for a desktop's settings daemon) raises Xft/DPI
 # from 96 to 144. The window must take its size at 144 DPI and look, pixel

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The log lines the conversion tests expect, each with its CR LF, written out
 // as the user reads them.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Runs a command on a private Xvfb display (screen geometry $1) that the
 # server numbers for itself, and ends the server when the command ends; the
 # command's status is the script's. Used where a test would otherwise need

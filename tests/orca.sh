@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Runs the real program with Debian's Orca screen reader on a private Xvfb
 # display with a window manager, in a D-Bus session of its own with the
 # accessibility bus. Orca has settings of its own and a speech server

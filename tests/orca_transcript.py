@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 """A speech server for Orca that speaks nothing and writes each utterance as
 one line to the file named by TRANSCRIPT_FILE."""
 

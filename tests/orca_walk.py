@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 """Walks the program with the keyboard as a blind user of Orca would and
 compares what Orca says after each step with what it must say. Run by
 orca.sh, which has Orca's speech written to TRANSCRIPT_FILE.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Builds the Debian package with CPack from the build tree into a scratch
 # folder and checks it as a Debian system sees it: its file list and control
 # fields, the extracted program opening its window on a private Xvfb display,

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # The real program on each Qt platform plugin and without any display: it
 # either runs its window (still running after two seconds) or ends at once with
 # status 1 and a one-line message saying what is missing; never a crash.

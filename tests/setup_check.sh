@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # The set-up commands as users without the packages meet them: a fake
 # dpkg-query reports every package missing, and fake id, sudo and apt-get
 # play root, a user with sudo (which refuses, as at a wrong password) and a

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Small helpers shared by the test programs: readable texts for QTest output
 // and exact (bitwise) comparison of doubles.

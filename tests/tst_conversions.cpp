@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Both conversions on the in-memory fields: results, every message, the log
 // policy and the fields each conversion leaves alone.
 

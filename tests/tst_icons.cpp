@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // The icon at the sizes menus and software centres ask for: the committed PNG
 // images are the SVG as rsvg-convert draws it, and the SVG drawn at 32 pixels
 // is the 32-pixel image the window and the Windows icon use.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Every whole triple in range goes to its Address ID and back, and every whole
 // Address ID converts. The domains are split over the machine's cores; each
 // worker keeps its own fields and reports its first mismatch.

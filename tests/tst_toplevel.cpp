@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // The window as the program shows it, through both ways of keeping it out of
 // the taskbar (the hidden owner is what Windows uses): how it ends, that the
 // objects behind it are deleted once, that it keeps its fixed size and state,

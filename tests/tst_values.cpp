@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Number syntax, number texts and the rounding integer arithmetic.
 
 #include "testsupport.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // The window driven as a user drives it: geometry at the screen's DPI, fonts,
 // colours, focus chain, clicks and keys, and both conversions through the
 // buttons with the results read back from the widgets.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # The window under a Wayland compositor (weston, headless, no GPU): the
 # top-level tests run again there (the window gets its own title bar with a
 # close box only, keeps its fixed size, and ends the program when closed),

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # The real program under the Wayland compositor of a desktop, KDE's kwin or
 # GNOME's mutter, nested in a private Xvfb display, checked as a user of that
 # desktop meets it. From the program's protocol log (WAYLAND_DEBUG): the title

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Runs the real program under one window manager on a private Xvfb display
 # and checks what a user of that manager sees: the window takes the keyboard
 # focus when it opens (Space right after start runs "From D.A.P to AddrID",

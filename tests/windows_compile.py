@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 """Compiles every unit of the build as a Windows build would see it.
 
 MinGW's g++ defines _WIN32, so Qt's headers take their Windows branches and

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Compiles the Windows resource script with MinGW's windres, reads the
 # compiled version record back and checks every entry, and the icon.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Quorran developers
+# SPDX-License-Identifier: MIT
 # Starts the real program on a private Xvfb display and reads back, with
 # xprop, what a window manager is told: fixed size, no minimise or maximise
 # box, no taskbar button; that it shows one top-level window only; and that

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // The box turns keys, clicks, drags and input method events into calls on its
 // model, and every change of the model, which ends each in one notice, into
 // layout, scrolling, a repaint and the caret blinking anew. Keys that move by

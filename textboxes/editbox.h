@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // What the input fields and the message log share as text boxes: the editing
 // keys, clipboard, mouse selection, drag and drop, input methods, the context

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Reading goes straight to the box's text. Text by character, word, sentence
 // and paragraph comes from textAround, which answers in bounded time for any
 // text and offset; lines are those of the text, or in the log the lines it

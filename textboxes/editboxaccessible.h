@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // What assistive tools see of a text box: its text, caret and selection, text
 // by character, word, sentence and line, where characters are shown, and

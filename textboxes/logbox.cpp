@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Only the lines in view are shaped and drawn, each as a layout of its own;
 // where the lines start is the wrap index's to know.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The multi-line message log. Lines wrap at the box's width, after blanks
 // where they can and anywhere where they cannot. There are no scroll bars:

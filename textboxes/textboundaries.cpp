@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Characters, words and sentences come from QTextBoundaryFinder, run on a
 // window of the text around the offset, so that a text of many megabytes is
 // never copied whole. A piece runs from one boundary where an item starts or

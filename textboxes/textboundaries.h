@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Text by character, word, sentence, line or paragraph around an offset, as
 // assistive tools ask for it: the piece at the offset, the one before it or

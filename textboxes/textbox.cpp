@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // A text up to kWholeLineLimit characters is laid out whole once per change
 // and scrolled by pixels as a line edit scrolls: the caret is kept in view,
 // and a text that fits, or whose end has come inside the box, is shown

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The single-line text box of the input fields. It edits like a line edit and
 // reports a mouse click. A text of ordinary length is laid out whole, so that

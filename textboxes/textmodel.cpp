@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Every change of the text goes through edit (the user's edits, remembered
 // for undo as the characters removed and inserted, within a bound on the
 // characters kept), setText or append, and every change of the text, the

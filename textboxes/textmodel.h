@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The text a box edits, without the box: the text, the caret and the anchor
 // of the selection, undo and redo with the rules by which typing runs are

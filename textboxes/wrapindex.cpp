@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // The index keeps the starts it has found in order; questions about lines
 // further on wrap on from the last one found. Starts of an earlier wrap that
 // lie after an edit are kept aside, shifted by what the edit added, until the

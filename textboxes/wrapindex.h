@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where the lines of a text start when it wraps at a width, as far as
 // anything has looked. Lines break after blanks where they can, at the

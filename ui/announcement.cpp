@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // A screen reader speaks a notification when it starts showing, whether or
 // not it has the focus; Qt reports a widget's show as that. The text is the
 // notification's name.

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // A notification that screen readers speak as soon as it appears, for news
 // the user did not move to, such as what a button press wrote elsewhere in

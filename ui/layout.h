@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Where every control of the window stands, in twips (1/1440 inch) as the
 // layout was drawn, and the one rule that turns twips into pixels: every edge

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Construction order: controls (with fonts, colours and texts), then their
 // pixel geometry from the twips table at the screen's DPI and pixel ratio,
 // then the button fonts shrunk where a caption would not fit, then the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one window: builds its controls from the placement table, binds the
 // five text boxes to the field model and routes clicks to the handlers.

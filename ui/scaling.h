@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // Qt scales a window by spreading each logical pixel over `ratio` device
 // pixels. At a fractional ratio not every device pixel starts a logical one

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // The bar is painted by the frame itself (title, and a line below it); the
 // close box is a tool button that never takes the keyboard focus, so the
 // content's tab chain stays as it was. A press on the bar lets the window

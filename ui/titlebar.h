@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // A frame with a title bar of the program's own: the title and a close box,
 // nothing else. Used where the window system leaves the title bar to the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // The window system is asked for as little as the window needs, and only on
 // the platform that understands the request:
 // - X11 (xcb with a live connection): _NET_WM_STATE_SKIP_TASKBAR is put on the

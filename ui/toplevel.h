@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // How the one window meets the desktop: kept out of the taskbar, given the
 // keyboard focus when it opens, held at its fixed size, and the program ends

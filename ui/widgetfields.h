@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 #pragma once
 // The field model over the window's text boxes. It keeps no texts of its own
 // beyond the call that reads them: a field's text is handed out as a view into

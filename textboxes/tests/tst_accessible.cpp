@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // What assistive tools see of the text boxes: the same answers as the stock
 // QLineEdit and QPlainTextEdit give for the same text, caret and selection;
 // an answer to every text query at any offset of any text; edits made through

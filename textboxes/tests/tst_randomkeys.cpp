@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Random key sequences, as a new user's fingers would type them, played on
 // our boxes and on Qt's own side by side: the field next to a QLineEdit, the
 // log next to a QPlainTextEdit, of the same font and size. After every step

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // The text boxes on their own: the input fields' single-line box and the
 // message log's multi-line box. Editing keys, selection, clipboard, undo,
 // mouse placement, how the log wraps and where it shows its caret, and texts

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // The editing model without any window: undo steps and their merge rules,
 // the length limit and the undo bound made small, and the notices observers
 // get, replayed on a copy of the text that must end up the same.

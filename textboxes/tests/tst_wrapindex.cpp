@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // The log's wrap index without a box: an edit wrapped in place gives the
 // lines a wrap of the new text from its start gives, and so does wrapping on
 // from any line start, for texts that break in every way the index knows.

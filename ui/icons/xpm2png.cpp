@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Build-time tool: writes one of the program's XPM icon images as PNG, for
 // the desktop's icon theme.
 //   xpm2png IN.xpm OUT.png

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Quorran developers
+// SPDX-License-Identifier: MIT
 // Build-time tool: packs the program's XPM icon images into a Windows .ico.
 //   xpm2ico OUT.ico IMAGE.xpm...
 // Each image keeps its own colour count: up to 2 colours are stored as a
