@@ -19,4 +19,4 @@ export QT_QPA_PLATFORM=xcb QT_QPA_PLATFORMTHEME= QT_ENABLE_HIGHDPI_SCALING=0
 export QTEST_FUNCTION_TIMEOUT=86400000
 # A session bus address that leads nowhere: D-Bus starts no bus.
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent/no-session-bus
-exec bash "$here/../tests/on_xvfb.sh" 640x480x24 "$build/textboxes/tests/tst_randomkeys" --seeds "$first-$last" "${@:4}"
+exec bash "$here/../tests/lib/run_on_xvfb.sh" 640x480x24 "$build/textboxes/tests/tst_randomkeys" --seeds "$first-$last" "${@:4}"

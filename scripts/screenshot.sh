@@ -16,7 +16,7 @@ root=$2
 "$root/build/quorran" 2>/dev/null &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
-source "$root/scripts/x11.sh"
+source "$root/tests/lib/xvfb.sh"
 window=$(wait_for_window Quorran)
 sleep 0.5 # let it paint
 import -window "$window" "$root/docs/quorran.png"

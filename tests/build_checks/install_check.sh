@@ -6,6 +6,9 @@
 # in the hicolor theme: PNG files of each size and the scalable SVG; and the
 # manual page, which groff renders without a warning.
 set -euo pipefail
+for tool in desktop-file-validate groff; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
 build=$1
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT

@@ -10,7 +10,7 @@ set -euo pipefail
 
 if [ "${1:-}" = "--show-window" ]; then
     # Runs on a display of its own: starts the program and waits for its window.
-    source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+    source "$(dirname "${BASH_SOURCE[0]}")/../lib/xvfb.sh"
     "$2" 2>/dev/null &
     pid=$!
     trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null || true' EXIT
@@ -20,7 +20,10 @@ fi
 
 build=$1
 cpack=$2
-source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+for tool in dpkg-deb dpkg-shlibdeps lintian appstreamcli desktop-file-validate Xvfb; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
@@ -87,7 +90,7 @@ echo "ok: control fields"
 
 root="$work/root"
 dpkg -x "$deb" "$root"
-QT_QPA_PLATFORM=xcb bash "$source_dir/tests/on_xvfb.sh" 640x480x24 \
+QT_QPA_PLATFORM=xcb bash "$source_dir/tests/lib/run_on_xvfb.sh" 640x480x24 \
     bash "${BASH_SOURCE[0]}" --show-window "$root/usr/bin/quorran" ||
     fail "the extracted program mapped no window within 30 s"
 echo "ok: the extracted program shows its window"

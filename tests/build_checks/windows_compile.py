@@ -8,7 +8,7 @@ so does the program's own Q_OS_WIN code. Each unit in compile_commands.json
 is checked with -fsyntax-only and the build's own flags, minus what only the
 Linux build has: the QUORRAN_HAVE_* defines for libraries found on this
 system and include folders outside the source tree, the build tree and Qt's
-headers. tests/windows/ comes first on the include path; its qtgui-config.h
+headers. tests/build_checks/windows/ comes first on the include path; its qtgui-config.h
 turns off Qt's X11 and EGL features. Nothing is linked and nothing runs.
 
     windows_compile.py BUILD_DIR     exits 77 where MinGW is not installed
@@ -26,7 +26,7 @@ from concurrent.futures import ThreadPoolExecutor
 from pathlib import Path
 
 COMPILER = "x86_64-w64-mingw32-g++-posix"
-SOURCE_DIR = Path(__file__).resolve().parent.parent
+SOURCE_DIR = Path(__file__).resolve().parents[2]
 # Tools that only exist on Linux: the first-paint timer reads the X server.
 LINUX_ONLY = {SOURCE_DIR / "bench" / "first_paint.cpp"}
 # Headers of libraries that are not tied to a platform, found in /usr/include
@@ -69,7 +69,7 @@ def windows_arguments(entry, build_dir, qt_include, extra_include):
         path = (Path(entry["directory"]) / folder).resolve()
         if any(within(path, top) for top in (SOURCE_DIR, build_dir, qt_include)):
             kept += [flag, str(path)]
-    return ["-isystem", str(SOURCE_DIR / "tests" / "windows"), "-isystem", str(extra_include)] + kept
+    return ["-isystem", str(Path(__file__).resolve().parent / "windows"), "-isystem", str(extra_include)] + kept
 
 
 def qt_include_root(entries):

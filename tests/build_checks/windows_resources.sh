@@ -4,6 +4,7 @@
 # Compiles the Windows resource script with MinGW's windres, reads the
 # compiled version record back and checks every entry, and the icon.
 set -euo pipefail
+command -v x86_64-w64-mingw32-windres >/dev/null || { echo "SKIP: x86_64-w64-mingw32-windres is not installed"; exit 77; }
 build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

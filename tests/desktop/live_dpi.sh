@@ -7,6 +7,9 @@
 # for pixel, as the window of the program started at 144 DPI.
 set -euo pipefail
 
+for tool in Xvfb xsettingsd xwd xwininfo; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
 exe=$1
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR QT_FONT_DPI QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING
@@ -15,7 +18,7 @@ fail() {
     [ -s "${work:-}/quorran.log" ] && { echo "The program said:"; cat "$work/quorran.log"; }
     exit 1
 }
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/xvfb.sh"
 work=$(mktemp -d)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT

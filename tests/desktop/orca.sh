@@ -4,8 +4,8 @@
 # Runs the real program with Debian's Orca screen reader on a private Xvfb
 # display with a window manager, in a D-Bus session of its own with the
 # accessibility bus. Orca has settings of its own and a speech server
-# (orca_transcript.py) that writes what it would say to a file; a walk
-# (orca_walk.py) types keys with xdotool and compares what Orca said.
+# (lib/orca_transcript.py) that writes what it would say to a file; a walk
+# (lib/orca_walk.py) types keys with xdotool and compares what Orca said.
 # Usage: orca.sh PROGRAM WALK [TRANSCRIPT] (a copy of what Orca said goes to
 # TRANSCRIPT); exits 77 (skipped) where Orca or a tool is missing.
 set -euo pipefail
@@ -22,7 +22,7 @@ if [ "${1:-}" != "--inside" ]; then
     export HOME XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache \
         XDG_RUNTIME_DIR=$HOME/run LANG=C.UTF-8 LC_ALL=C.UTF-8 LANGUAGE=
     mkdir -m 700 "$XDG_RUNTIME_DIR"
-    source "$here/../scripts/x11.sh"
+    source "$here/../lib/xvfb.sh"
     # No key repeats: on a busy machine a key held a little long would move twice.
     start_xvfb 1024x768x24 -ardelay 60000 || { echo "FAIL: Xvfb did not start"; exit 1; }
     xvfb=$XVFB_PID
@@ -92,7 +92,7 @@ for _ in $(seq 240); do
         sleep 0.5
         continue
     fi
-    PYTHONPATH=$here orca -u "$prefs" >"$HOME/orca.log" 2>&1 &
+    PYTHONPATH=$here/../lib orca -u "$prefs" >"$HOME/orca.log" 2>&1 &
     orca=$!
     pids+=($orca)
     for _ in $(seq 300); do
@@ -112,7 +112,7 @@ fi
 
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 status=0
-/usr/bin/python3 "$here/orca_walk.py" "$walk" "$exe" || status=$?
+/usr/bin/python3 "$here/../lib/orca_walk.py" "$walk" "$exe" || status=$?
 [ -z "$keep" ] || cp "$TRANSCRIPT_FILE" "$keep"
 if [ $status -ne 0 ]; then
     echo "--- what Orca said"

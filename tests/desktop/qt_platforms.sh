@@ -8,8 +8,9 @@
 # options), so the caller's does not count.
 set -euo pipefail
 
+command -v Xvfb >/dev/null || { echo "SKIP: Xvfb is not installed"; exit 77; }
 exe=$1
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/xvfb.sh"
 start_xvfb 640x480x24 || { echo "FAIL: Xvfb did not start"; exit 1; }
 live_display=$DISPLAY
 scratch=$(mktemp -d)

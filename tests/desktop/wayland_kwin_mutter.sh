@@ -16,7 +16,7 @@
 # too: maximise and full-screen requests leave the window at its size.
 # Neither compositor starts Xwayland here, so no X display number is taken
 # besides the test's own Xvfb.
-# Usage: wayland_desktop.sh kwin|mutter PROGRAM TST_TOPLEVEL; exits 77
+# Usage: wayland_kwin_mutter.sh kwin|mutter PROGRAM TST_TOPLEVEL; exits 77
 # (skipped) when the compositor or a tool is not installed.
 set -euo pipefail
 
@@ -44,7 +44,7 @@ fail() {
     [ -z "${log:-}" ] || grep -v '^\[' "$log" | tail -20
     exit 1
 }
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/xvfb.sh"
 start_xvfb 1024x768x24 || fail "Xvfb did not start"
 pids=("$XVFB_PID")
 group=""

@@ -5,9 +5,10 @@
 # top-level tests run again there (the window gets its own title bar with a
 # close box only, keeps its fixed size, and ends the program when closed),
 # and the real program starts and keeps running.
-# Usage: wayland.sh PROGRAM TST_TOPLEVEL
+# Usage: wayland_weston.sh PROGRAM TST_TOPLEVEL
 set -euo pipefail
 
+command -v weston >/dev/null || { echo "SKIP: weston is not installed"; exit 77; }
 exe=$1
 tests=$2
 fail() { echo "FAIL: $*"; exit 1; }

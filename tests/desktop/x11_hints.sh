@@ -10,11 +10,14 @@
 # scale, in device pixels.
 set -euo pipefail
 
+for tool in Xvfb xprop xwininfo xdotool; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
 exe=$1
 export QT_QPA_PLATFORM=xcb
 unset WAYLAND_DISPLAY QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR QT_FONT_DPI QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING
 fail() { echo "FAIL: $*"; exit 1; }
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/xvfb.sh"
 start_xvfb 640x480x24 || fail "Xvfb did not start"
 
 "$exe" 2>/dev/null &

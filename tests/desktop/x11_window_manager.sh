@@ -9,7 +9,7 @@
 # window), Alt+Tab brings it back from a second window, it keeps its size when asked to resize, maximise or go
 # full screen, and closing it through the manager ends the program with
 # status 0. What the manager offers (minimise, maximise) is printed.
-# Usage: window_manager.sh MANAGER PROGRAM; exits 77 (skipped) when the
+# Usage: x11_window_manager.sh MANAGER PROGRAM; exits 77 (skipped) when the
 # manager is not installed.
 set -euo pipefail
 
@@ -43,7 +43,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 mkdir "$HOME/.fluxbox"
 echo "background: none" >"$HOME/.fluxbox/overlay"
 fail() { echo "FAIL ($manager): $*"; exit 1; }
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../lib/xvfb.sh"
 start_xvfb 1024x768x24 || fail "Xvfb did not start"
 pids=("$XVFB_PID")
 group=""

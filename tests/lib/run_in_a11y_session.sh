@@ -7,11 +7,14 @@
 set -euo pipefail
 
 if [ "${1:-}" != "--inside" ]; then
+    for tool in Xvfb dbus-run-session dbus-send /usr/libexec/at-spi-bus-launcher; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    done
     unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS AT_SPI_BUS_ADDRESS NO_AT_BRIDGE QT_ACCESSIBILITY
     runtime=$(mktemp -d)
     trap 'rm -rf "$runtime" 2>/dev/null || true' EXIT
     export XDG_RUNTIME_DIR=$runtime
-    bash "$(dirname "${BASH_SOURCE[0]}")/on_xvfb.sh" 640x480x24 dbus-run-session -- bash "$0" --inside "$@"
+    bash "$(dirname "${BASH_SOURCE[0]}")/run_on_xvfb.sh" 640x480x24 dbus-run-session -- bash "$0" --inside "$@"
     exit
 fi
 shift

@@ -7,9 +7,10 @@
 # xvfb-run -a, which can hand two tests running side by side one display.
 set -euo pipefail
 
+command -v Xvfb >/dev/null || { echo "SKIP: Xvfb is not installed"; exit 77; }
 geometry=$1
 shift
-source "$(dirname "${BASH_SOURCE[0]}")/../scripts/x11.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 XVFB_PID=""
 trap '[ -z "$XVFB_PID" ] || { kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; } || true' EXIT
 start_xvfb "$geometry" || { echo "FAIL: Xvfb did not start"; exit 1; }

@@ -5,7 +5,7 @@
 // objects behind it are deleted once, that it keeps its fixed size and state,
 // and the frame with a title bar of its own that stands in for Qt's where the
 // window system leaves the title bar to the program. Runs on any platform
-// plugin; tests/wayland.sh runs it again under a Wayland compositor.
+// plugin; tests/desktop/wayland_weston.sh runs it again under a Wayland compositor.
 
 #include "quorranwindow.h"
 #include "scaling.h"
