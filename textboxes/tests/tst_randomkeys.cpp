@@ -195,8 +195,8 @@ QStringView paragraphOf(const State &state)
     return QStringView(state.text).mid(start, end - start);
 }
 
-// The differences we keep on purpose, each with the steps it covers. The
-// README lists them with their reasons.
+// The differences we keep on purpose, each with the steps it covers;
+// docs/textboxes.md lists them with their reasons.
 struct Deliberate {
     const char *name;
     bool (*covers)(Pair pair, const Step &step, const State &before);
