@@ -19,7 +19,8 @@ start_xvfb 640x480x24 || fail "Xvfb did not start"
 
 "$exe" 2>/dev/null &
 pid=$!
-trap 'kill $pid $XVFB_PID 2>/dev/null || true' EXIT
+stale=""
+trap 'kill $pid $stale $XVFB_PID 2>/dev/null || true' EXIT
 
 window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 30 s"
 props=$(xprop -id "$window")
@@ -82,3 +83,19 @@ for setting in "QT_SCALE_FACTOR=1.25 362x443" "QT_SCALE_FACTOR=2 579x709" "QT_FO
     [ "$size" = "$expected" ] || fail "client area $size under $variable, not $expected"
     echo "ok: $expected under $variable"
 done
+
+# A manager that has gone can leave the id of its check window on the root
+# window; here a window that now has the id (xmessage's) calls itself Mutter,
+# for which the window would stay in the taskbar, but it does not name itself
+# as its own check window.
+xmessage stale >/dev/null 2>&1 &
+stale=$!
+check=$(wait_for_window Xmessage) || fail "xmessage did not start"
+xprop -id "$check" -f _NET_WM_NAME 8u -set _NET_WM_NAME Mutter
+xprop -root -f _NET_SUPPORTING_WM_CHECK 32x -set _NET_SUPPORTING_WM_CHECK "$check"
+"$exe" 2>/dev/null &
+pid=$!
+window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 30 s beside a stale check window"
+xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
+    fail "a stale _NET_SUPPORTING_WM_CHECK was taken for the running manager"
+echo "ok: a stale _NET_SUPPORTING_WM_CHECK names no manager"
