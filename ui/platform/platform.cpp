@@ -70,9 +70,9 @@ std::string_view startingPlatformName(int argc, const char *const *argv)
     std::string_view name = qtArgument(argc, argv, "platform");
     if (name.empty())
         name = variable("QT_QPA_PLATFORM");
-    name = name.substr(0, name.find(':'));
-    // Qt itself prefers Wayland in a Wayland session.
-    if (name.empty())
+    // Nothing named, or options alone: Qt picks, and prefers Wayland in a
+    // Wayland session.
+    if (name.empty() || name.starts_with(':'))
         return !variable("WAYLAND_DISPLAY").empty() && variable("XDG_SESSION_TYPE") == "wayland" ? "wayland" : "xcb";
     return name;
 }

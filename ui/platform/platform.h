@@ -33,7 +33,7 @@ Platform runningPlatform();
 std::string_view qtArgument(int argc, const char *const *argv, std::string_view name);
 
 // Before the application object exists: the plugin Qt will load, as its
-// name (without options) from -platform or QT_QPA_PLATFORM, or, where none
+// name (with any options) from -platform or QT_QPA_PLATFORM, or, where none
 // is named, the one Qt itself picks on Linux: Wayland's in a Wayland
 // session, X11's elsewhere.
 std::string_view startingPlatformName(int argc, const char *const *argv);
