@@ -22,7 +22,7 @@ export XDG_RUNTIME_DIR WAYLAND_DISPLAY=quorran-test QT_QPA_PLATFORM=$platform
 unset DISPLAY QT_WAYLAND_DISABLE_WINDOWDECORATION QT_WAYLAND_DECORATION QT_QPA_PLATFORMTHEME QT_SCALE_FACTOR \
     QT_FONT_DPI QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING WAYLAND_DEBUG
 pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
+trap 'kill "${pids[@]}" 2>/dev/null || true; wait; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 
 # Debian 12's weston 10 names its backends by file; later ones by name.
 weston --backend=headless-backend.so --use-pixman --socket="$WAYLAND_DISPLAY" --idle-time=0 \
