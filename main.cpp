@@ -6,6 +6,7 @@
 
 #include "quorranwindow.h"
 #include "scaling.h"
+#include "startup.h"
 #include "toplevel.h"
 
 #include <QApplication>

@@ -11,8 +11,8 @@
 
 #include "announcement.h"
 #include "conversions.h"
-#include "layout.h"
 #include "logbox.h"
+#include "placement.h"
 #include "scaling.h"
 #include "textbox.h"
 #include "widgetfields.h"

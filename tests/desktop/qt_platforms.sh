@@ -56,20 +56,24 @@ expect() {
 }
 
 expect "no display" refuses \
-    "Quorran needs a display and none is set (DISPLAY and WAYLAND_DISPLAY are empty); run it on a desktop, or on a virtual display: xvfb-run -a quorran (from here: xvfb-run -a $exe)"
+    "Quorran needs a display and none is set (DISPLAY and WAYLAND_DISPLAY are empty); run it on a desktop, or on a virtual display: xvfb-run -a quorran (from here: xvfb-run -a $exe), which Debian's package xvfb installs"
 expect "-platform xcb without a display" refuses "Quorran needs a display and none is set" -- -platform xcb
 expect "-display" runs "" -- -display "$live_display"
 expect "-display with xcb options" runs "" QT_QPA_PLATFORM=xcb:nograb -- --display "$live_display"
 expect "-display that does not answer" refuses "Quorran cannot open the X display :77" DISPLAY="$live_display" -- -display :77
 expect "xcb without a display" refuses "Quorran needs a display and none is set" QT_QPA_PLATFORM=xcb
+expect "xcb with options without a display" refuses "Quorran needs a display and none is set" QT_QPA_PLATFORM=xcb:nograb
 expect "X display that does not answer" refuses "Quorran cannot open the X display :77" DISPLAY=:77
 expect "Wayland display only" refuses "set QT_QPA_PLATFORM=wayland" WAYLAND_DISPLAY=wayland-77
 expect "Wayland without a compositor" refuses "Quorran finds no Wayland compositor at $scratch/wayland-77" \
     QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-77
+expect "--platform wayland-egl with options without a compositor" refuses \
+    "Quorran finds no Wayland compositor at $scratch/wayland-77" WAYLAND_DISPLAY=wayland-77 -- --platform wayland-egl:x
 expect "xcb" runs "" QT_QPA_PLATFORM=xcb DISPLAY="$live_display"
 expect "offscreen next to an X display" runs "" QT_QPA_PLATFORM=offscreen DISPLAY="$live_display"
 expect "offscreen" runs "" QT_QPA_PLATFORM=offscreen
 expect "minimal" runs "" QT_QPA_PLATFORM=minimal DISPLAY="$live_display"
 expect "vnc" runs "" QT_QPA_PLATFORM="vnc:port=$((20000 + RANDOM % 20000))"
 expect "-platform offscreen" runs "" -- -platform offscreen
+expect "--platform offscreen" runs "" -- --platform offscreen
 exit $((failures > 0))

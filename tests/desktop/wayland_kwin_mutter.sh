@@ -16,13 +16,15 @@
 # too: maximise and full-screen requests leave the window at its size.
 # Neither compositor starts Xwayland here, so no X display number is taken
 # besides the test's own Xvfb.
-# Usage: wayland_kwin_mutter.sh kwin|mutter PROGRAM TST_TOPLEVEL; exits 77
-# (skipped) when the compositor or a tool is not installed.
+# Usage: wayland_kwin_mutter.sh kwin|mutter PROGRAM TST_TOPLEVEL [PLUGIN], where
+# PLUGIN is Qt's Wayland plugin (wayland, the default, or wayland-egl); exits
+# 77 (skipped) when the compositor or a tool is not installed.
 set -euo pipefail
 
 compositor=$1
 exe=$2
 tests=$3
+platform=${4:-wayland}
 case $compositor in
 kwin) binary=kwin_wayland ;;
 mutter) binary=mutter ;;
@@ -35,12 +37,12 @@ done
 HOME=$(mktemp -d)
 export HOME XDG_CONFIG_HOME=$HOME/.config XDG_RUNTIME_DIR=$HOME/run WAYLAND_DISPLAY=quorran-test
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=wayland
+export QT_QPA_PLATFORM=$platform
 unset QT_WAYLAND_DISABLE_WINDOWDECORATION QT_WAYLAND_DECORATION QT_WAYLAND_SHELL_INTEGRATION QT_QPA_PLATFORMTHEME \
     QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_ENABLE_HIGHDPI_SCALING QT_FONT_DPI WAYLAND_DEBUG XDG_SESSION_TYPE \
     XDG_CURRENT_DESKTOP SESSION_MANAGER
 fail() {
-    echo "FAIL ($compositor): $*"
+    echo "FAIL ($compositor, $platform): $*"
     [ -z "${log:-}" ] || grep -v '^\[' "$log" | tail -20
     exit 1
 }
@@ -66,7 +68,7 @@ group=$!
 for _ in $(seq 100); do [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break; sleep 0.1; done
 [ -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] || { cat "$HOME/compositor.log"; fail "the compositor did not start"; }
 
-"$tests" -platform wayland || fail "top-level tests"
+"$tests" -platform "$platform" || fail "top-level tests"
 
 # The lines of the protocol log about the window's surface.
 surface_of() { grep -o -m1 'get_xdg_surface(new id xdg_surface@[0-9]*, wl_surface@[0-9]*' "$log" | sed 's/.*, //'; }

@@ -85,3 +85,44 @@ for setting in "QT_SCALE_FACTOR=1.25 362x443" "QT_SCALE_FACTOR=2 579x709" "QT_FO
     [ "$size" = "$expected" ] || fail "client area $size under $variable, not $expected"
     echo "ok: $expected under $variable"
 done
+
+# A manager that has gone can leave the id of its check window on the root
+# window, an id another client's window may have since. Made here with
+# libxcb (xprop cannot give a property the type WINDOW): a window, kept when
+# its client leaves, that calls itself Mutter (for which the window would
+# stay in the taskbar) but is not its own check window.
+python3 - "$(xwininfo -root | awk '/Window id:/ {print $4}')" <<'PYTHON' || fail "no stale check window"
+import ctypes, sys
+from ctypes import POINTER, c_char_p, c_int16, c_uint8 as u8, c_uint16 as u16, c_uint32 as u32, c_void_p
+xcb = ctypes.CDLL("libxcb.so.1")
+class Cookie(ctypes.Structure):
+    _fields_ = [("sequence", ctypes.c_uint)]
+xcb.xcb_connect.restype = c_void_p
+xcb.xcb_intern_atom.restype = Cookie
+xcb.xcb_intern_atom.argtypes = [c_void_p, u8, u16, c_char_p]
+xcb.xcb_intern_atom_reply.restype = POINTER(u32)  # the atom is its third word
+xcb.xcb_intern_atom_reply.argtypes = [c_void_p, Cookie, c_void_p]
+xcb.xcb_generate_id.restype = u32
+xcb.xcb_generate_id.argtypes = [c_void_p]
+xcb.xcb_create_window.argtypes = [c_void_p, u8, u32, u32, c_int16, c_int16, u16, u16, u16, u16, u32, u32, c_void_p]
+xcb.xcb_change_property.argtypes = [c_void_p, u8, u32, u32, u32, u8, u32, c_char_p]
+xcb.xcb_set_close_down_mode.argtypes = [c_void_p, u8]
+xcb.xcb_flush.argtypes = [c_void_p]
+connection = xcb.xcb_connect(None, None)
+atom = lambda name: xcb.xcb_intern_atom_reply(connection, xcb.xcb_intern_atom(connection, 0, len(name), name), None)[2]
+root, window = int(sys.argv[1], 16), xcb.xcb_generate_id(connection)
+xcb.xcb_create_window(connection, 0, window, root, 0, 0, 1, 1, 0, 1, 0, 0, None)
+xcb.xcb_change_property(connection, 0, window, atom(b"_NET_WM_NAME"), atom(b"UTF8_STRING"), 8, 6, b"Mutter")
+window_type = 33  # XCB_ATOM_WINDOW
+xcb.xcb_change_property(connection, 0, root, atom(b"_NET_SUPPORTING_WM_CHECK"), window_type, 32, 1,
+                        window.to_bytes(4, sys.byteorder))
+xcb.xcb_set_close_down_mode(connection, 1)  # RetainPermanent
+xcb.xcb_flush(connection)
+PYTHON
+xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'WINDOW' || fail "no stale check window"
+"$exe" 2>/dev/null &
+pid=$!
+window=$(wait_for_window Quorran) || fail "no mapped Quorran window within 30 s beside a stale check window"
+xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
+    fail "a stale _NET_SUPPORTING_WM_CHECK was taken for the running manager"
+echo "ok: a stale _NET_SUPPORTING_WM_CHECK names no manager"

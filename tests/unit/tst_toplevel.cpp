@@ -7,9 +7,11 @@
 // window system leaves the title bar to the program. Runs on any platform
 // plugin; tests/desktop/wayland_weston.sh runs it again under a Wayland compositor.
 
+#include "platform.h"
 #include "quorranwindow.h"
 #include "scaling.h"
-#include "titlebar.h"
+#include "startup.h"
+#include "titleframe.h"
 #include "toplevel.h"
 
 #include <QAbstractButton>
@@ -19,16 +21,21 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 using namespace quorran;
 
 Q_DECLARE_METATYPE(quorran::TaskbarMethod)
+Q_DECLARE_METATYPE(quorran::Platform)
 
 class TestTopLevel : public QObject {
     Q_OBJECT
 private slots:
+    void platformFamily_data();
+    void platformFamily();
     void ending_data();
     void ending();
     void staysFixed_data();
@@ -57,6 +64,29 @@ int runUntilEnd(const std::function<void()> &action)
 }
 
 } // namespace
+
+// Plugin names as -platform and QT_QPA_PLATFORM give them.
+void TestTopLevel::platformFamily_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Platform>("family");
+
+    for (const char *name : {"wayland", "wayland-egl", "wayland-brcm", "wayland:options", "Wayland-EGL"})
+        QTest::newRow(name) << name << Platform::Wayland;
+    for (const char *name : {"xcb", "xcb:nograb", "XCB"})
+        QTest::newRow(name) << name << Platform::X11;
+    for (const char *name : {"windows", "windows:darkmode=2", "direct2d"})
+        QTest::newRow(name) << name << Platform::Windows;
+    for (const char *name : {"", "offscreen", "minimal", "vnc:port=5900", "xcbx", "waylan", ":wayland"})
+        QTest::newRow(name) << name << Platform::Other;
+}
+
+void TestTopLevel::platformFamily()
+{
+    QFETCH(QString, name);
+    QFETCH(Platform, family);
+    QCOMPARE(quorran::platformFamily(name.toStdString()), family);
+}
 
 void TestTopLevel::ending_data()
 {
@@ -92,8 +122,7 @@ void TestTopLevel::ending()
     }
     QCOMPARE(top->outer().focusWidget(), button(top->window(), "SSCommand1"));
     // The frame only on Wayland, where the compositor leaves the title bar to the program.
-    const bool ownBar = QGuiApplication::platformName() == "wayland" && method == TaskbarMethod::WindowState &&
-                        !compositorDrawsTitleBars();
+    const bool ownBar = method == TaskbarMethod::WindowState && !makeWindowSystem()->drawsTitleBars();
     QCOMPARE(qobject_cast<TitleFrame *>(&top->outer()) != nullptr, ownBar);
 
     QWidget &outer = top->outer();
@@ -238,11 +267,18 @@ void TestTopLevel::scaleTakenOver()
 }
 
 // As the program does, the process ends even where Qt's teardown of its
-// Wayland display hangs.
+// Wayland display hangs. With QUORRAN_BLOCKED_TEARDOWN=STATUS set, it runs
+// no test but a teardown that never ends after a program that returned
+// STATUS, for tests/desktop/wayland_weston.sh to see how the process ends.
 int main(int argc, char *argv[])
 {
     TeardownWatch teardown;
     QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("QUORRAN_BLOCKED_TEARDOWN")) {
+        teardown.arm(qEnvironmentVariableIntValue("QUORRAN_BLOCKED_TEARDOWN"));
+        std::this_thread::sleep_for(std::chrono::minutes(1));
+        return 0;
+    }
     int status = 0;
     {
         TestTopLevel test;

@@ -6,9 +6,9 @@
 
 #include "conversions.h"
 #include "fields.h"
-#include "layout.h"
 #include "logbox.h"
 #include "loglines.h"
+#include "placement.h"
 #include "quorranwindow.h"
 #include "scaling.h"
 #include "testsupport.h"

@@ -3,12 +3,12 @@
 // The bar is painted by the frame itself (title, and a line below it); the
 // close box is a tool button that never takes the keyboard focus, so the
 // content's tab chain stays as it was. A press on the bar lets the window
-// system move the window; a right-click on it opens the compositor's window
-// menu on Wayland, as a right-click on the compositor's own title bars does.
+// system move the window; a right-click on it asks for the window system's
+// window menu, as a right-click on the compositor's own title bars opens it.
 // Double-clicks are presses like any other: the window has no other state to
 // switch to.
 
-#include "titlebar.h"
+#include "titleframe.h"
 
 #include <QLabel>
 #include <QMouseEvent>
@@ -16,14 +16,6 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QWindow>
-
-#if defined(QUORRAN_HAVE_WAYLAND_MENU)
-#include <QGuiApplication>
-#include <QtGui/qpa/qplatformnativeinterface.h>
-#include <wayland-client.h>
-
-#include <cstdint>
-#endif
 
 namespace quorran {
 
@@ -74,40 +66,13 @@ bool TitleFrame::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-namespace {
-
-// Asks the compositor for its window menu at point (in the window), for the
-// press being handled; does nothing where Qt does not run on Wayland.
-void showWindowMenu([[maybe_unused]] QWindow *window, [[maybe_unused]] QPoint point)
-{
-#if defined(QUORRAN_HAVE_WAYLAND_MENU)
-    if (QGuiApplication::platformName() != QLatin1String("wayland"))
-        return;
-    QPlatformNativeInterface *native = QGuiApplication::platformNativeInterface();
-    auto *toplevel = static_cast<wl_proxy *>(native->nativeResourceForWindow("xdg_toplevel", window));
-    auto *seat = static_cast<wl_proxy *>(native->nativeResourceForIntegration("wl_seat"));
-    // The serial of the last input event: the press being handled.
-    const auto serial =
-        static_cast<std::uint32_t>(reinterpret_cast<quintptr>(native->nativeResourceForIntegration("serial")));
-    if (toplevel == nullptr || seat == nullptr)
-        return;
-    // xdg_toplevel.show_window_menu(seat, serial, x, y), request 4 of the
-    // stable xdg-shell protocol.
-    constexpr std::uint32_t kShowWindowMenu = 4;
-    wl_proxy_marshal_flags(toplevel, kShowWindowMenu, nullptr, wl_proxy_get_version(toplevel), 0, seat, serial,
-                           point.x(), point.y());
-#endif
-}
-
-} // namespace
-
 void TitleFrame::mousePressEvent(QMouseEvent *event)
 {
     if (event->position().y() < m_barHeight && windowHandle() != nullptr) {
         if (event->button() == Qt::LeftButton)
             windowHandle()->startSystemMove();
         else if (event->button() == Qt::RightButton)
-            showWindowMenu(windowHandle(), event->position().toPoint());
+            emit windowMenuRequested(event->position().toPoint());
     }
     QWidget::mousePressEvent(event);
 }

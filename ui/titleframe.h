@@ -22,6 +22,11 @@ public:
     QAbstractButton *closeBox() const { return m_close; }
     int barHeight() const { return m_barHeight; }
 
+signals:
+    // A right-click on the bar, at `point` in the frame, while the press is
+    // being handled.
+    void windowMenuRequested(QPoint point);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

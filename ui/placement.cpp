@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Quorran developers
 // SPDX-License-Identifier: MIT
-#include "layout.h"
+#include "placement.h"
 
 #include <cmath>
 
