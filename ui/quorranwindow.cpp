@@ -217,7 +217,8 @@ FieldModel &QuorranWindow::fields() { return *m_fields; }
 template <typename T> T *QuorranWindow::placed(T *control)
 {
     const QByteArray name = control->objectName().toLatin1();
-    const Placement *placement = findPlacement(std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
+    const Placement *placement =
+        findPlacement(std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
     Q_ASSERT(placement != nullptr);
     m_placed.emplace_back(placement, control);
     return control;
@@ -228,7 +229,8 @@ void QuorranWindow::buildControls()
     placed(makePanel(this, QStringLiteral("SSPanel1"), QStringLiteral("Quorran"),
                      scaled(face(QStringLiteral("Verdana"), 12.2264)), QColor(0, 0, 255)));
 
-    auto *dapFrame = placed(makeFrame<ButtonTextGroupBox>(this, QStringLiteral("SSFrame1"), QStringLiteral("Dom.Area.Port")));
+    auto *dapFrame =
+        placed(makeFrame<ButtonTextGroupBox>(this, QStringLiteral("SSFrame1"), QStringLiteral("Dom.Area.Port")));
     dapFrame->setFont(scaled(face(QStringLiteral("MS Sans Serif"), 7.4717)));
     const QFont boxFont = scaled(verdana());
     m_dom = placed(makeTextBox(dapFrame, QStringLiteral("dom"), QStringLiteral("Domain ID"), boxFont));

@@ -47,7 +47,6 @@ private:
     void setLogText(std::u16string_view text);
     void appendToLog(const QString &tail);
 
-
     std::array<TextBox *, 4> m_lines;
     LogBox *m_log;
     // What the last text() handed out: a share of a box's string, or the
