@@ -259,6 +259,12 @@ void TestWindow::relaidOutOnAnotherScreen()
     fresh.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&fresh));
     QCOMPARE(moved, fresh.grab().toImage());
+
+    // One made on the second screen is laid out for it.
+    QuorranWindow second(s_scale);
+    second.move(screens.at(1)->geometry().topLeft() + QPoint(40, 40));
+    second.show();
+    QTRY_COMPARE(second.size(), QSize(289, 354));
 }
 
 void TestWindow::fixedSizeAndDecorations()

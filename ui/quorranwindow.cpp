@@ -295,7 +295,8 @@ void QuorranWindow::applyGeometry()
 }
 
 // The window's native window exists from its first show; a move to another
-// screen is heard from there.
+// screen is heard from there. Made at a place on another screen, the window
+// is already on that one.
 void QuorranWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
@@ -303,6 +304,8 @@ void QuorranWindow::showEvent(QShowEvent *event)
     if (window != nullptr && window != m_watchedWindow) {
         m_watchedWindow = window;
         connect(window, &QWindow::screenChanged, this, &QuorranWindow::followScreen);
+        if (window->screen() != m_watchedScreen)
+            followScreen();
     }
 }
 
@@ -312,8 +315,9 @@ void QuorranWindow::showEvent(QShowEvent *event)
 void QuorranWindow::watchScreen()
 {
     disconnect(m_screenDpi);
-    if (QScreen *screen = this->screen())
-        m_screenDpi = connect(screen, &QScreen::logicalDotsPerInchChanged, this, &QuorranWindow::followScreen);
+    m_watchedScreen = screen();
+    if (m_watchedScreen != nullptr)
+        m_screenDpi = connect(m_watchedScreen, &QScreen::logicalDotsPerInchChanged, this, &QuorranWindow::followScreen);
 }
 
 void QuorranWindow::followScreen()

@@ -13,6 +13,7 @@
 #include <vector>
 
 class QPushButton;
+class QScreen;
 class QWindow;
 
 namespace quorran {
@@ -75,6 +76,8 @@ private:
     // Each control with its place in the table.
     std::vector<std::pair<const Placement *, QWidget *>> m_placed;
     QPointer<QWindow> m_watchedWindow;
+    // The screen the window was laid out for, whose DPI it follows.
+    QPointer<QScreen> m_watchedScreen;
     QMetaObject::Connection m_screenDpi;
     std::unique_ptr<WidgetFields> m_fields;
     // Loads the image readers the style needs for its first paint while the
