@@ -293,16 +293,24 @@ std::u16string FormatNumber(double value)
     std::string laidOut;
     if (exponent >= -5 && exponent <= 14) {
         if (exponent < 0) {
-            laidOut = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+            laidOut = "0.";
+            laidOut.append(static_cast<std::size_t>(-exponent - 1), '0');
+            laidOut += digits;
         } else {
             // Not whole, so there are digits after the point.
             const auto whole = static_cast<std::size_t>(exponent) + 1;
-            laidOut = digits.substr(0, whole) + "." + digits.substr(whole);
+            laidOut.assign(digits, 0, whole);
+            laidOut += '.';
+            laidOut.append(digits, whole);
         }
     } else {
-        laidOut = digits.substr(0, 1);
-        if (digits.size() > 1)
-            laidOut += "." + digits.substr(1);
+        // Appended piece by piece: GCC 12 sees a false overlap in
+        // "." + digits.substr(1) at -O2 (-Wrestrict).
+        laidOut = digits.front();
+        if (digits.size() > 1) {
+            laidOut += '.';
+            laidOut.append(digits, 1);
+        }
         laidOut += exponent < 0 ? "E-" : "E+";
         laidOut += std::to_string(std::abs(exponent));
     }

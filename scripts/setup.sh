@@ -14,13 +14,18 @@ source "$root/scripts/packages.sh"
 if [ "${1:-}" = run ]; then
     install_missing "${build_packages[@]}"
     if [ ! -f "$build/build.ninja" ]; then
-        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
+        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+            -DQUORRAN_BENCHMARKS=OFF >/dev/null
     fi
     cmake --build "$build" --target quorran
 else
     install_missing "${build_packages[@]}" "${test_packages[@]}"
-    if ! grep -qx 'BUILD_TESTING:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null || [ ! -f "$build/build.ninja" ]; then
-        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON >/dev/null
+    # Both switches are given: a build/ that run.sh configured first holds
+    # them off in its cache.
+    if ! grep -qx 'BUILD_TESTING:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null ||
+        ! grep -qx 'QUORRAN_BENCHMARKS:BOOL=ON' "$build/CMakeCache.txt" || [ ! -f "$build/build.ninja" ]; then
+        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON \
+            -DQUORRAN_BENCHMARKS=ON >/dev/null
     fi
     cmake --build "$build"
 fi

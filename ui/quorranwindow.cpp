@@ -18,6 +18,7 @@
 #include "widgetfields.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QGroupBox>
 #include <QIcon>
 #include <QImageReader>
@@ -25,10 +26,15 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+#include <QWindow>
 #include <qdrawutil.h>
+
+#include <string_view>
+#include <utility>
 
 #ifdef QUORRAN_HAVE_FONTCONFIG
 #include <fontconfig/fontconfig.h>
@@ -126,6 +132,13 @@ TextBox *makeTextBox(QWidget *parent, const QString &name, const QString &access
     return box;
 }
 
+template <typename Frame> Frame *makeFrame(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *frame = new Frame(caption, parent);
+    frame->setObjectName(name);
+    return frame;
+}
+
 QPushButton *makeButton(QWidget *parent, const QString &name, const QString &caption)
 {
     auto *button = new QPushButton(caption, parent);
@@ -152,11 +165,6 @@ void fitCaption(QPushButton *button)
         font.setPointSizeF(font.pointSizeF() - 0.25);
     if (font != original)
         button->setFont(font);
-}
-
-template <typename T> T *child(const QWidget *window, const char *name)
-{
-    return window->findChild<T *>(QLatin1String(name));
 }
 
 } // namespace
@@ -204,52 +212,63 @@ QuorranWindow::~QuorranWindow() = default;
 
 FieldModel &QuorranWindow::fields() { return *m_fields; }
 
+// Finds the control's place in the table by its object name; the geometry
+// is applied once all are built.
+template <typename T> T *QuorranWindow::placed(T *control)
+{
+    const QByteArray name = control->objectName().toLatin1();
+    const Placement *placement =
+        findPlacement(std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
+    Q_ASSERT(placement != nullptr);
+    m_placed.emplace_back(placement, control);
+    return control;
+}
+
 void QuorranWindow::buildControls()
 {
-    makePanel(this, QStringLiteral("SSPanel1"), QStringLiteral("Quorran"),
-              scaled(face(QStringLiteral("Verdana"), 12.2264)), QColor(0, 0, 255));
+    placed(makePanel(this, QStringLiteral("SSPanel1"), QStringLiteral("Quorran"),
+                     scaled(face(QStringLiteral("Verdana"), 12.2264)), QColor(0, 0, 255)));
 
-    auto *dapFrame = new ButtonTextGroupBox(QStringLiteral("Dom.Area.Port"), this);
-    dapFrame->setObjectName(QStringLiteral("SSFrame1"));
+    auto *dapFrame =
+        placed(makeFrame<ButtonTextGroupBox>(this, QStringLiteral("SSFrame1"), QStringLiteral("Dom.Area.Port")));
     dapFrame->setFont(scaled(face(QStringLiteral("MS Sans Serif"), 7.4717)));
     const QFont boxFont = scaled(verdana());
-    auto *dom = makeTextBox(dapFrame, QStringLiteral("dom"), QStringLiteral("Domain ID"), boxFont);
-    auto *area = makeTextBox(dapFrame, QStringLiteral("area"), QStringLiteral("Area ID"), boxFont);
-    auto *port = makeTextBox(dapFrame, QStringLiteral("port"), QStringLiteral("Port ID"), boxFont);
+    m_dom = placed(makeTextBox(dapFrame, QStringLiteral("dom"), QStringLiteral("Domain ID"), boxFont));
+    m_area = placed(makeTextBox(dapFrame, QStringLiteral("area"), QStringLiteral("Area ID"), boxFont));
+    m_port = placed(makeTextBox(dapFrame, QStringLiteral("port"), QStringLiteral("Port ID"), boxFont));
 
-    auto *addrFrame = new QGroupBox(QStringLiteral("Address ID"), this);
-    addrFrame->setObjectName(QStringLiteral("Frame1"));
-    auto *addr = makeTextBox(addrFrame, QStringLiteral("addr"), QStringLiteral("Address ID"), boxFont);
+    auto *addrFrame = placed(makeFrame<QGroupBox>(this, QStringLiteral("Frame1"), QStringLiteral("Address ID")));
+    m_addr = placed(makeTextBox(addrFrame, QStringLiteral("addr"), QStringLiteral("Address ID"), boxFont));
 
-    auto *toAddress = makeButton(this, QStringLiteral("SSCommand1"), QStringLiteral("From D.A.P to AddrID"));
-    auto *toDap = makeButton(this, QStringLiteral("SSCommand2"), QStringLiteral("From AddrID to D.A.P"));
+    m_toAddress = placed(makeButton(this, QStringLiteral("SSCommand1"), QStringLiteral("From D.A.P to AddrID")));
+    m_toDap = placed(makeButton(this, QStringLiteral("SSCommand2"), QStringLiteral("From AddrID to D.A.P")));
 
-    auto *logFrame = new QGroupBox(QStringLiteral("Message Box"), this);
-    logFrame->setObjectName(QStringLiteral("errorMsg"));
-    auto *errorbox = new LogBox(logFrame);
-    errorbox->setObjectName(QStringLiteral("errorbox"));
-    errorbox->setFont(boxFont);
-    errorbox->setAccessibleName(QStringLiteral("Message Box"));
+    auto *logFrame = placed(makeFrame<QGroupBox>(this, QStringLiteral("errorMsg"), QStringLiteral("Message Box")));
+    auto *log = new LogBox(logFrame);
+    log->setObjectName(QStringLiteral("errorbox"));
+    m_errorbox = placed(log);
+    m_errorbox->setFont(boxFont);
+    m_errorbox->setAccessibleName(QStringLiteral("Message Box"));
     // Tells a screen reader what a conversion wrote into the log.
-    new Announcement(this);
+    m_announcement = new Announcement(this);
 
-    makePanel(this, QStringLiteral("SSPanel2"), QStringLiteral("By the Quorran team"),
-              scaled(face(QStringLiteral("Comic Sans MS"), 8.1509, QFont::Bold)), QColor(0, 0, 128));
-    auto *exit = makeButton(this, QStringLiteral("SSCommand3"), QStringLiteral("Exit"));
+    placed(makePanel(this, QStringLiteral("SSPanel2"), QStringLiteral("By the Quorran team"),
+                     scaled(face(QStringLiteral("Comic Sans MS"), 8.1509, QFont::Bold)), QColor(0, 0, 128)));
+    m_exit = placed(makeButton(this, QStringLiteral("SSCommand3"), QStringLiteral("Exit")));
 
-    m_fields = std::make_unique<WidgetFields>(dom, area, port, addr, errorbox);
+    m_fields = std::make_unique<WidgetFields>(m_dom, m_area, m_port, m_addr, m_errorbox);
     for (const Field field : kAllFields)
         m_fields->setText(field, initialText(field));
 
     // The keyboard visits the controls that take the focus in tab-index order.
-    QWidget::setTabOrder(toAddress, toDap);
-    QWidget::setTabOrder(toDap, errorbox);
-    QWidget::setTabOrder(errorbox, dom);
-    QWidget::setTabOrder(dom, area);
-    QWidget::setTabOrder(area, port);
-    QWidget::setTabOrder(port, addr);
-    QWidget::setTabOrder(addr, exit);
-    toAddress->setFocus(Qt::OtherFocusReason);
+    QWidget::setTabOrder(m_toAddress, m_toDap);
+    QWidget::setTabOrder(m_toDap, m_errorbox);
+    QWidget::setTabOrder(m_errorbox, m_dom);
+    QWidget::setTabOrder(m_dom, m_area);
+    QWidget::setTabOrder(m_area, m_port);
+    QWidget::setTabOrder(m_port, m_addr);
+    QWidget::setTabOrder(m_addr, m_exit);
+    m_toAddress->setFocus(Qt::OtherFocusReason);
 }
 
 QFont QuorranWindow::scaled(const QFont &font) const { return scaledFont(font, m_scale); }
@@ -264,18 +283,29 @@ void QuorranWindow::applyGeometry()
 {
     const double dpi = layoutDpi();
     const double ratio = devicePixelRatioF();
-    for (const Placement &placement : kPlacements) {
-        auto *control =
-            findChild<QWidget *>(QLatin1String(placement.name.data(), static_cast<qsizetype>(placement.name.size())));
-        control->setGeometry(pixelGeometry(placement, dpi, ratio));
-    }
+    for (const auto &[placement, control] : m_placed)
+        control->setGeometry(pixelGeometry(*placement, dpi, ratio));
     setFixedSize(clientSize(dpi, ratio));
-    for (const char *name : {"SSCommand1", "SSCommand2", "SSCommand3"}) {
-        auto *button = child<QPushButton>(this, name);
+    for (QPushButton *button : {m_toAddress, m_toDap, m_exit}) {
         // Back to the window's font first: a caption shrunk for one screen
         // may fit at full size on another.
         button->setFont(QFont());
         fitCaption(button);
+    }
+}
+
+// The window's native window exists from its first show; a move to another
+// screen is heard from there. Made at a place on another screen, the window
+// is already on that one.
+void QuorranWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    QWindow *window = windowHandle();
+    if (window != nullptr && window != m_watchedWindow) {
+        m_watchedWindow = window;
+        connect(window, &QWindow::screenChanged, this, &QuorranWindow::followScreen);
+        if (window->screen() != m_watchedScreen)
+            followScreen();
     }
 }
 
@@ -285,40 +315,43 @@ void QuorranWindow::applyGeometry()
 void QuorranWindow::watchScreen()
 {
     disconnect(m_screenDpi);
-    if (QScreen *screen = this->screen()) {
-        m_screenDpi = connect(screen, &QScreen::logicalDotsPerInchChanged, this, [this] {
-            QEvent changed(QEvent::ScreenChangeInternal);
-            QCoreApplication::sendEvent(this, &changed);
-        });
-    }
+    m_watchedScreen = screen();
+    if (m_watchedScreen != nullptr)
+        m_screenDpi = connect(m_watchedScreen, &QScreen::logicalDotsPerInchChanged, this, &QuorranWindow::followScreen);
 }
 
-bool QuorranWindow::event(QEvent *event)
+void QuorranWindow::followScreen()
 {
-    if (event->type() != QEvent::ScreenChangeInternal)
-        return QWidget::event(event);
-    // Qt resolves each widget's fonts at the new DPI on this event, the
-    // window's first; the controls get it here, before the layout and the
-    // captions are fitted with their fonts, and again from Qt.
-    const bool handled = QWidget::event(event);
-    for (QWidget *control : findChildren<QWidget *>()) {
-        QEvent changed(QEvent::ScreenChangeInternal);
-        QCoreApplication::sendEvent(control, &changed);
+    // Qt resolves a widget's font at its screen's DPI when the font is set,
+    // and again on a move to another screen but not when the DPI changes in
+    // place. A font set anew resolves only where it differs from the one the
+    // widget has, so each own font is set to another one and back; the fonts
+    // that are inherited follow. This comes before the layout, as the
+    // captions are fitted with these fonts.
+    QList<QWidget *> widgets = findChildren<QWidget *>();
+    widgets.prepend(this);
+    for (QWidget *widget : std::as_const(widgets)) {
+        if (!widget->testAttribute(Qt::WA_SetFont))
+            continue;
+        const QFont own = widget->font();
+        QFont other = own;
+        other.setWordSpacing(own.wordSpacing() + 1);
+        widget->setFont(other);
+        widget->setFont(own);
     }
     watchScreen();
     applyGeometry();
-    return handled;
 }
 
 void QuorranWindow::connectHandlers()
 {
-    connect(child<TextBox>(this, "dom"), &TextBox::clicked, this, &QuorranWindow::dom_Click);
-    connect(child<TextBox>(this, "area"), &TextBox::clicked, this, &QuorranWindow::area_Click);
-    connect(child<TextBox>(this, "port"), &TextBox::clicked, this, &QuorranWindow::port_Click);
-    connect(child<TextBox>(this, "addr"), &TextBox::clicked, this, &QuorranWindow::addr_Click);
-    connect(child<QPushButton>(this, "SSCommand1"), &QPushButton::clicked, this, &QuorranWindow::SSCommand1_Click);
-    connect(child<QPushButton>(this, "SSCommand2"), &QPushButton::clicked, this, &QuorranWindow::SSCommand2_Click);
-    connect(child<QPushButton>(this, "SSCommand3"), &QPushButton::clicked, this, &QuorranWindow::SSCommand3_Click);
+    connect(m_dom, &TextBox::clicked, this, &QuorranWindow::dom_Click);
+    connect(m_area, &TextBox::clicked, this, &QuorranWindow::area_Click);
+    connect(m_port, &TextBox::clicked, this, &QuorranWindow::port_Click);
+    connect(m_addr, &TextBox::clicked, this, &QuorranWindow::addr_Click);
+    connect(m_toAddress, &QPushButton::clicked, this, &QuorranWindow::SSCommand1_Click);
+    connect(m_toDap, &QPushButton::clicked, this, &QuorranWindow::SSCommand2_Click);
+    connect(m_exit, &QPushButton::clicked, this, &QuorranWindow::SSCommand3_Click);
 }
 
 void QuorranWindow::dom_Click() { m_fields->setText(Field::Dom, u""); }
@@ -332,12 +365,10 @@ void QuorranWindow::SSCommand2_Click() { announced(AddressToDap); }
 // them where it replaced the log, the new ones where it extended it.
 void QuorranWindow::announced(void (*conversion)(FieldModel &))
 {
-    const auto *log = child<LogBox>(this, "errorbox");
-    const QString before = log->text();
+    // Only this conversion's writes are news.
+    m_fields->takeLogWrite();
     conversion(*m_fields);
-    const QString after = log->text();
-    const bool extended = after.size() > before.size() && after.startsWith(before);
-    findChild<Announcement *>()->announce(extended ? after.mid(before.size()) : after);
+    m_announcement->announce(m_fields->takeLogWrite().text);
 }
 
 void QuorranWindow::SSCommand3_Click()

@@ -88,8 +88,7 @@ void WidgetFields::appendText(Field field, std::u16string_view tail)
     QString copy = toQString(tail);
     release();
     if (field == Field::ErrorBox) {
-        if (!copy.isEmpty())
-            m_log->append(copy);
+        appendToLog(copy);
     } else {
         TextBox *box = m_lines[static_cast<std::size_t>(field)];
         box->setText(box->text() + copy);
@@ -104,11 +103,34 @@ void WidgetFields::setLogText(std::u16string_view text)
     const std::size_t covered = coveredBy(m_log->text(), text);
     if (covered <= text.size()) {
         if (covered < text.size())
-            m_log->append(toQString(text.substr(covered)));
+            appendToLog(toQString(text.substr(covered)));
+        else
+            m_logWrite = LogWrite::Kind::Replaced;
         m_log->setCursorPosition(0);
     } else {
         m_log->setText(toQString(text));
+        m_logWrite = LogWrite::Kind::Replaced;
     }
+}
+
+void WidgetFields::appendToLog(const QString &tail)
+{
+    if (tail.isEmpty())
+        return;
+    if (m_logWrite == LogWrite::Kind::None) {
+        m_logWrite = LogWrite::Kind::Appended;
+        m_logWriteFrom = m_log->text().size();
+    }
+    m_log->append(tail);
+}
+
+WidgetFields::LogWrite WidgetFields::takeLogWrite()
+{
+    LogWrite write{m_logWrite, m_logWrite == LogWrite::Kind::Appended ? m_logWriteFrom : 0, {}};
+    if (write.kind != LogWrite::Kind::None)
+        write.text = m_log->text().mid(write.from);
+    m_logWrite = LogWrite::Kind::None;
+    return write;
 }
 
 } // namespace quorran

@@ -7,6 +7,8 @@
 // a copy with CR LF between lines; either is let go at the next call. A log
 // text that only extends the old one, and every append, goes into the box as
 // a tail, so that a long log is neither read, converted nor wrapped anew.
+// The adapter also keeps what its writes did to the log, so that the window
+// can tell a screen reader what a conversion wrote without comparing texts.
 
 #include "fields.h"
 
@@ -28,9 +30,22 @@ public:
     void setText(Field field, std::u16string_view text) override;
     void appendText(Field field, std::u16string_view tail) override;
 
+    // What the writes into the log since the last call did: nothing; a new
+    // text, shown from its start (`from` 0), even one that equals the old;
+    // or text added from `from` on. `text` is what they wrote, with the
+    // box's LF line ends: the whole log, or the text from `from` on.
+    struct LogWrite {
+        enum class Kind { None, Replaced, Appended };
+        Kind kind = Kind::None;
+        qsizetype from = 0;
+        QString text;
+    };
+    LogWrite takeLogWrite();
+
 private:
     void release() const;
     void setLogText(std::u16string_view text);
+    void appendToLog(const QString &tail);
 
     std::array<TextBox *, 4> m_lines;
     LogBox *m_log;
@@ -38,6 +53,9 @@ private:
     // log's text with CR LF.
     mutable QString m_lineText;
     mutable std::u16string m_logText;
+    // The writes into the log since the last takeLogWrite().
+    LogWrite::Kind m_logWrite = LogWrite::Kind::None;
+    qsizetype m_logWriteFrom = 0;
 };
 
 } // namespace quorran

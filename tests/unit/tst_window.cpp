@@ -14,6 +14,8 @@
 #include "testsupport.h"
 
 #include "textbox.h"
+#include "widgetfields.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGroupBox>
@@ -74,6 +76,8 @@ private slots:
     void conversionsByMouse_data();
     void conversionsByMouse();
     void typedLogIsExtendedOrReplaced();
+    void logWritesReported_data();
+    void logWritesReported();
     void logViewAfterAConversion_data();
     void logViewAfterAConversion();
     void longLinesWrapWithoutScrollBars();
@@ -255,6 +259,12 @@ void TestWindow::relaidOutOnAnotherScreen()
     fresh.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&fresh));
     QCOMPARE(moved, fresh.grab().toImage());
+
+    // One made on the second screen is laid out for it.
+    QuorranWindow second(s_scale);
+    second.move(screens.at(1)->geometry().topLeft() + QPoint(40, 40));
+    second.show();
+    QTRY_COMPARE(second.size(), QSize(289, 354));
 }
 
 void TestWindow::fixedSizeAndDecorations()
@@ -772,6 +782,48 @@ void TestWindow::typedLogIsExtendedOrReplaced()
     click("dom");
     click("SSCommand1");
     COMPARE_TEXT(m_window->fields().text(Field::ErrorBox), u16(DOM + AREA));
+}
+
+void TestWindow::logWritesReported_data()
+{
+    using Kind = WidgetFields::LogWrite::Kind;
+    QTest::addColumn<QStringList>("writes"); // "=" sets the log, "+" appends
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("none") << QStringList{"+"} << int(Kind::None) << 0 << "";
+    QTest::newRow("new text") << QStringList{"=new\r\n"} << int(Kind::Replaced) << 0 << "new\n";
+    QTest::newRow("same text") << QStringList{"=old\r\n"} << int(Kind::Replaced) << 0 << "old\n";
+    QTest::newRow("longer text") << QStringList{"=old\r\nb\r\n"} << int(Kind::Appended) << 4 << "b\n";
+    QTest::newRow("appends") << QStringList{"+a\r\n", "+b\r\n"} << int(Kind::Appended) << 4 << "a\nb\n";
+    QTest::newRow("append, then new") << QStringList{"+a\r\n", "=b\r\n"} << int(Kind::Replaced) << 0 << "b\n";
+    QTest::newRow("new, then append") << QStringList{"=a\r\n", "+b\r\n"} << int(Kind::Replaced) << 0 << "a\nb\n";
+}
+
+// The report a conversion's announcement is taken from: what the writes
+// since the last report did to a log that held "old".
+void TestWindow::logWritesReported()
+{
+    QFETCH(QStringList, writes);
+    QFETCH(int, kind);
+    QFETCH(int, from);
+    QFETCH(QString, text);
+    auto &fields = static_cast<WidgetFields &>(m_window->fields());
+    fields.setText(Field::ErrorBox, u"old\r\n");
+    fields.takeLogWrite();
+    for (const QString &write : writes) {
+        const std::u16string written = write.mid(1).toStdU16String();
+        if (write.startsWith('='))
+            fields.setText(Field::ErrorBox, written);
+        else
+            fields.appendText(Field::ErrorBox, written);
+    }
+    const WidgetFields::LogWrite report = fields.takeLogWrite();
+    QCOMPARE(int(report.kind), kind);
+    QCOMPARE(report.from, from);
+    QCOMPARE(report.text, text);
+    QCOMPARE(int(fields.takeLogWrite().kind), int(WidgetFields::LogWrite::Kind::None));
 }
 
 void TestWindow::logViewAfterAConversion_data()
