@@ -2,8 +2,10 @@
 // SPDX-License-Identifier: MIT
 // Starts the one window and hands over to the event loop; the program ends
 // when "Exit" is pressed or the window is closed. Without a display it says
-// so and ends before Qt is started.
+// so and ends before Qt is started. The command-line options convert without
+// any window.
 
+#include "commandline.h"
 #include "quorranwindow.h"
 #include "scaling.h"
 #include "toplevel.h"
@@ -14,6 +16,8 @@
 
 int main(int argc, char *argv[])
 {
+    if (const auto status = quorran::cli::run(argc, argv))
+        return *status;
     if (const auto missing = quorran::missingDisplay(argc, argv)) {
         std::fprintf(stderr, "%s\n", missing->c_str());
         return 1;

@@ -180,9 +180,22 @@ void TestValues::numberLength_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("length");
-    for (const auto &[text, length] : std::initializer_list<std::pair<const char *, int>>{
-             {"", 0}, {"abc", 0}, {"-", 0}, {"&H", 0}, {"- &o 8", 0}, {"&X1", 0}, {" 42 ", 4}, {"12abc", 2},
-             {"1.2.3", 3}, {"5.", 2}, {"12 e", 3}, {"1e+", 1}, {"0.0e5 ", 6}, {"0x", 1}, {"-0x 1f", 6}, {"&h ff", 5}})
+    for (const auto &[text, length] : std::initializer_list<std::pair<const char *, int>>{{"", 0},
+                                                                                          {"abc", 0},
+                                                                                          {"-", 0},
+                                                                                          {"&H", 0},
+                                                                                          {"- &o 8", 0},
+                                                                                          {"&X1", 0},
+                                                                                          {" 42 ", 4},
+                                                                                          {"12abc", 2},
+                                                                                          {"1.2.3", 3},
+                                                                                          {"5.", 2},
+                                                                                          {"12 e", 3},
+                                                                                          {"1e+", 1},
+                                                                                          {"0.0e5 ", 6},
+                                                                                          {"0x", 1},
+                                                                                          {"-0x 1f", 6},
+                                                                                          {"&h ff", 5}})
         QTest::newRow(text) << QString(text) << length;
 }
 
