@@ -82,7 +82,9 @@ bool LineReader::fill()
         m_skipping = true;
         length = 0;
     } else if (length == m_buffer.size()) {
-        m_buffer.resize(std::min(m_buffer.size() * 2, kMaxLine + 1));
+        const std::size_t size = std::min(m_buffer.size() * 2, kMaxLine + 1);
+        m_buffer.reserve(size);
+        m_buffer.resize(size);
     }
     if (m_start > 0 || m_skipping)
         std::memmove(m_buffer.data(), m_buffer.data() + m_start, length);
