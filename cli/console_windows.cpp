@@ -13,6 +13,7 @@
 #include <climits>
 #include <cstdio>
 #include <fcntl.h>
+#include <initializer_list>
 #include <io.h>
 
 namespace quorran::cli {
