@@ -134,20 +134,21 @@ public:
     // One value of the command line: an Address ID, or a triple in one word.
     void convertWord(std::string_view word)
     {
-        decodeUtf8(word, m_text);
+        m_text = decodeUtf8(word, m_buffer);
         convertText(0);
     }
 
     // A triple in three words, one for each field.
     void convertFields(const std::vector<std::string_view> &words)
     {
-        std::array<std::u16string, 3> texts;
+        std::array<std::u16string, 3> buffers;
+        std::array<std::u16string_view, 3> texts;
         std::u16string input;
         for (std::size_t i = 0; i < texts.size(); ++i) {
-            decodeUtf8(words[i], texts[i]);
-            input += (i == 0 ? u"" : u" ") + texts[i];
+            texts[i] = decodeUtf8(words[i], buffers[i]);
+            input.append(i == 0 ? u"" : u" ").append(texts[i]);
         }
-        convert({texts[0], texts[1], texts[2]}, input, 0);
+        convert(texts, input, 0);
     }
 
     void convertInput()
@@ -163,7 +164,7 @@ public:
                 m_output.err() += "longer than 8 MiB; not read\n";
                 m_rejected = true;
             } else {
-                decodeUtf8(line, m_text);
+                m_text = decodeUtf8(line, m_buffer);
                 convertText(m_line);
             }
             m_output.flushIfFull();
@@ -200,7 +201,8 @@ private:
     Output m_output;
     Converter m_converter;
     Direction m_direction;
-    std::u16string m_text;
+    std::u16string m_buffer;
+    std::u16string_view m_text;
     std::size_t m_line = 0;
     bool m_rejected = false;
 };
@@ -221,8 +223,7 @@ int convertAll(const Options &options)
     std::array<std::u16string_view, 3> parts;
     std::u16string text;
     const auto isTriple = [&](std::string_view word) {
-        decodeUtf8(word, text);
-        return word == "-" || splitTriple(text, parts);
+        return word == "-" || splitTriple(decodeUtf8(word, text), parts);
     };
     const bool threeFields = direction == Direction::ToId && values.size() == 3 &&
                              std::ranges::none_of(values, [&](std::string_view v) { return isTriple(v); });

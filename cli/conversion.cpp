@@ -30,6 +30,17 @@ std::u16string_view unsigned_(std::u16string_view number)
     return !number.empty() && number.front() == u' ' ? number.substr(1) : number;
 }
 
+// Writes a number below 1000 in decimal; returns the end.
+char *writeSmall(char *at, std::uint32_t value)
+{
+    if (value >= 100)
+        *at++ = static_cast<char>('0' + value / 100);
+    if (value >= 10)
+        *at++ = static_cast<char>('0' + value / 10 % 10);
+    *at++ = static_cast<char>('0' + value % 10);
+    return at;
+}
+
 void appendHex(std::string &out, std::uint32_t bits)
 {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -80,7 +91,7 @@ Converter::Converter(Direction direction, Form form, bool shortcut)
 bool Converter::convertWhole(const std::array<double, 3> &values, std::string &out) const
 {
     const auto whole = [](double value, double low, double high) {
-        return value >= low && value <= high && value == std::trunc(value);
+        return value >= low && value <= high && value == static_cast<double>(static_cast<std::uint32_t>(value));
     };
     char text[32];
     char *end = text;
@@ -99,15 +110,35 @@ bool Converter::convertWhole(const std::array<double, 3> &values, std::string &o
         if (!whole(values[0], 65536, 15728896))
             return false;
         const auto id = static_cast<std::uint32_t>(values[0]);
-        end = std::to_chars(text, text + sizeof text, id >> 16).ptr;
+        end = writeSmall(text, id >> 16);
         *end++ = '.';
-        end = std::to_chars(end, text + sizeof text, (id >> 8) & 0xFFU).ptr;
+        end = writeSmall(end, (id >> 8) & 0xFFU);
         *end++ = '.';
-        end = std::to_chars(end, text + sizeof text, id & 0xFFU).ptr;
+        end = writeSmall(end, id & 0xFFU);
     }
     *end++ = '\n';
-    out.append(text, end);
+    out.append(text, static_cast<std::size_t>(end - text));
     return true;
+}
+
+// Reading a number is a function of its text alone; the three fields of a
+// triple take only a few hundred texts between them.
+double Converter::read(std::u16string_view text, std::size_t &length)
+{
+    constexpr std::size_t kShort = 3;
+    if (!m_shortcut || text.size() > kShort)
+        return ParseNumber(text, length);
+    std::uint64_t key = text.size();
+    for (const char16_t c : text)
+        key = key << 16 | c;
+    // Fibonacci hashing: the top bits of the product depend on every character.
+    Reading &reading = m_readings[(key * 0x9E3779B97F4A7C15U) >> (64 - kReadingBits)];
+    if (reading.key != key) {
+        reading.value = ParseNumber(text, reading.length);
+        reading.key = key;
+    }
+    length = reading.length;
+    return reading.value;
 }
 
 void startMessage(std::string &err, std::size_t line)
@@ -135,7 +166,7 @@ bool Converter::convert(const std::array<std::u16string_view, 3> &texts, std::u1
     std::array<double, 3> values{};
     for (std::size_t i = 0; i < count; ++i) {
         std::size_t length = 0;
-        values[i] = ParseNumber(texts[i], length);
+        values[i] = read(texts[i], length);
         if (length != 0 && length == texts[i].size())
             continue;
         startMessage(err, input, line);

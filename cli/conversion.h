@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -26,7 +27,8 @@ enum class Form { Plain, Hex, Log };
 class Converter {
 public:
     // Without `shortcut`, every value goes through the window's conversion;
-    // with it, whole values in range are written directly (see convertWhole).
+    // with it, whole values in range are written directly (see convertWhole)
+    // and short texts are read once only.
     Converter(Direction direction, Form form, bool shortcut = true);
 
     // Converts the texts of the input fields (Domain, Area and Port, or the
@@ -53,9 +55,19 @@ private:
         std::array<bool, kAllFields.size()> m_written{};
     };
 
+    double read(std::u16string_view text, std::size_t &length);
     bool convertWhole(const std::array<double, 3> &values, std::string &out) const;
     void startMessage(std::string &err, std::u16string_view input, std::size_t line) const;
 
+    // The core's readings of short texts, such as the "255" of a triple,
+    // by the text's characters and length.
+    struct Reading {
+        std::uint64_t key = ~std::uint64_t{0};
+        double value = 0;
+        std::size_t length = 0;
+    };
+    static constexpr int kReadingBits = 10;
+    std::array<Reading, std::size_t{1} << kReadingBits> m_readings;
     Direction m_direction;
     Form m_form;
     bool m_shortcut;

@@ -3,6 +3,7 @@
 #include "text.h"
 
 #include <cstdint>
+#include <cstring>
 
 namespace quorran::cli {
 
@@ -71,11 +72,23 @@ bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 } // namespace
 
-void decodeUtf8(std::string_view bytes, std::u16string &text)
+std::u16string_view decodeUtf8(std::string_view bytes, std::u16string &buffer)
 {
-    text.resize(bytes.size());
-    char16_t *out = text.data();
+    // A sequence of n bytes never gives more than n 16-bit units.
+    if (buffer.size() < bytes.size())
+        buffer.resize(bytes.size());
+    char16_t *const start = buffer.data();
+    char16_t *out = start;
     std::size_t i = 0;
+    // Nearly every line is ASCII alone, taken here eight bytes at a time.
+    constexpr std::uint64_t kHighBits = 0x8080808080808080U;
+    for (std::uint64_t block = 0; i + sizeof block <= bytes.size(); i += sizeof block) {
+        std::memcpy(&block, bytes.data() + i, sizeof block);
+        if ((block & kHighBits) != 0)
+            break;
+        for (std::size_t k = 0; k < sizeof block; ++k)
+            *out++ = static_cast<char16_t>(bytes[i + k]);
+    }
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
         if (lead < 0x80) {
@@ -100,8 +113,7 @@ void decodeUtf8(std::string_view bytes, std::u16string &text)
         }
         i += length;
     }
-    // A sequence of n bytes never gives more than n 16-bit units.
-    text.resize(static_cast<std::size_t>(out - text.data()));
+    return {start, static_cast<std::size_t>(out - start)};
 }
 
 void appendAscii(std::string &out, std::u16string_view text)
@@ -142,30 +154,41 @@ void appendQuoted(std::string &out, std::u16string_view text)
 
 bool splitTriple(std::u16string_view text, std::array<std::u16string_view, 3> &parts)
 {
-    const auto splitAt = [&](auto isSeparator, bool merge) {
-        std::size_t count = 0;
-        std::size_t start = 0;
-        if (merge) {
-            while (start < text.size() && isSeparator(text[start]))
-                ++start;
-        }
-        for (std::size_t i = start; i <= text.size(); ++i) {
-            if (i < text.size() && !isSeparator(text[i]))
-                continue;
-            if (count == parts.size())
-                return false;
-            parts[count++] = text.substr(start, i - start);
-            while (merge && i + 1 < text.size() && isSeparator(text[i + 1]))
-                ++i;
-            start = i + 1;
-            if (merge && start >= text.size())
-                break;
-        }
-        return count == parts.size();
+    // One pass finds the first two commas and dots and counts them all.
+    std::array<std::size_t, 2> commas{};
+    std::array<std::size_t, 2> dots{};
+    std::size_t commaCount = 0;
+    std::size_t dotCount = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u',' && commaCount++ < 2)
+            commas[commaCount - 1] = i;
+        else if (text[i] == u'.' && dotCount++ < 2)
+            dots[dotCount - 1] = i;
+    }
+    const auto splitAt = [&](const std::array<std::size_t, 2> &at) {
+        parts = {text.substr(0, at[0]), text.substr(at[0] + 1, at[1] - at[0] - 1), text.substr(at[1] + 1)};
+        return true;
     };
-    if (text.find(u',') != std::u16string_view::npos)
-        return splitAt([](char16_t c) { return c == u','; }, false);
-    return splitAt([](char16_t c) { return c == u'.'; }, false) || splitAt(isBlank, true);
+    if (commaCount != 0)
+        return commaCount == 2 && splitAt(commas);
+    if (dotCount == 2)
+        return splitAt(dots);
+
+    // Runs of blanks, and none before the first part or after the last.
+    std::size_t count = 0;
+    std::size_t i = 0;
+    while (true) {
+        while (i < text.size() && isBlank(text[i]))
+            ++i;
+        if (i == text.size())
+            return count == parts.size();
+        const std::size_t start = i;
+        while (i < text.size() && !isBlank(text[i]))
+            ++i;
+        if (count == parts.size())
+            return false;
+        parts[count++] = text.substr(start, i - start);
+    }
 }
 
 } // namespace quorran::cli

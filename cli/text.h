@@ -12,8 +12,8 @@
 
 namespace quorran::cli {
 
-// Replaces `text` with the UTF-16 form of `bytes`.
-void decodeUtf8(std::string_view bytes, std::u16string &text);
+// The UTF-16 form of `bytes`, kept in `buffer`, which only ever grows.
+std::u16string_view decodeUtf8(std::string_view bytes, std::u16string &buffer);
 
 // Appends a text of the core, which is ASCII.
 void appendAscii(std::string &out, std::u16string_view text);

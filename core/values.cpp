@@ -110,6 +110,9 @@ double readRadixDigits(Cursor &cursor, int radix, int bitsPerDigit)
     }
     if (exponent > std::int64_t{2} * std::numeric_limits<double>::max_exponent)
         return kInfinity;
+    // Nearly every number fits its bits as they are.
+    if (exponent == 0)
+        return static_cast<double>(bits);
     return std::ldexp(static_cast<double>(bits), static_cast<int>(exponent));
 }
 

@@ -160,7 +160,7 @@ void TestCommandLine::closedPipe()
 {
     QProcess shell;
     shell.start(QStringLiteral("bash"),
-                {"-c", "yes 0x010203 | \"$0\" --to-dap | head -n 1; echo \"${PIPESTATUS[1]}\"", QUORRAN_EXECUTABLE});
+                {"-c", R"(yes 0x010203 | "$0" --to-dap | head -n 1; echo "${PIPESTATUS[1]}")", QUORRAN_EXECUTABLE});
     QVERIFY(shell.waitForFinished(60000));
     QCOMPARE(shell.readAllStandardOutput(), QByteArray("1.2.3\n141\n"));
     QCOMPARE(shell.readAllStandardError(), QByteArray());
