@@ -2,8 +2,7 @@
 // SPDX-License-Identifier: MIT
 // Starts the one window and hands over to the event loop; the program ends
 // when "Exit" is pressed or the window is closed. Without a display it says
-// so and ends before Qt is started. The command-line options convert without
-// any window.
+// so and ends before Qt is started.
 
 #include "commandline.h"
 #include "quorranwindow.h"

@@ -36,10 +36,10 @@ Convert a Fibre Channel N_Port address between the Domain.Area.Port triple and
 the Address ID (Domain * 65536 + Area * 256 + Port). Without the options below
 the window opens; Qt's own options, such as -platform, go to the window.
 
-  --to-id      print the Address ID of each Domain.Area.Port triple
-  --to-dap     print the Domain.Area.Port triple of each Address ID
-  --hex        print Address IDs in hexadecimal, as 0x010203
-  --log        print each result as the window's message log shows it
+      --to-id    print the Address ID of each Domain.Area.Port triple
+      --to-dap   print the Domain.Area.Port triple of each Address ID
+      --hex      print Address IDs in hexadecimal, as 0x010203
+      --log      print each result as the window's message log shows it
   -h, --help     display this help and exit
       --version  output version information and exit
 
@@ -106,7 +106,7 @@ Options parse(int argc, char **argv)
         else if (arg == "--help" || arg == "-h")
             options.help = true;
         else if (arg == "--version")
-            options.version = options.help ? options.version : true;
+            options.version = true;
         else if (arg == "--to-id")
             options.toId = true;
         else if (arg == "--to-dap")

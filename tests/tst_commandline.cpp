@@ -131,7 +131,7 @@ void TestCommandLine::texts_data()
     QTest::addColumn<int>("status");
     QTest::newRow("help") << QStringList{"--to-id", "--help"}
                           << QStringList{"Usage: quorran [QT-OPTION]...",
-                                         "  --to-dap     print the Domain.Area.Port triple of each Address ID",
+                                         "      --to-dap   print the Domain.Area.Port triple of each Address ID",
                                          "Exit status: 0 if every value was converted, 1 if any was rejected or a",
                                          "Report bugs to: quorran-devel@googlegroups.com"}
                           << 0;
