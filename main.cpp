@@ -4,6 +4,7 @@
 // when "Exit" is pressed or the window is closed. Without a display it says
 // so and ends before Qt is started.
 
+#include "commandline.h"
 #include "quorranwindow.h"
 #include "scaling.h"
 #include "startup.h"
@@ -15,6 +16,8 @@
 
 int main(int argc, char *argv[])
 {
+    if (const auto status = quorran::cli::run(argc, argv))
+        return *status;
     if (const auto missing = quorran::missingDisplay(argc, argv)) {
         std::fprintf(stderr, "%s\n", missing->c_str());
         return 1;

@@ -110,6 +110,9 @@ double readRadixDigits(Cursor &cursor, int radix, int bitsPerDigit)
     }
     if (exponent > std::int64_t{2} * std::numeric_limits<double>::max_exponent)
         return kInfinity;
+    // Nearly every number fits its bits as they are.
+    if (exponent == 0)
+        return static_cast<double>(bits);
     return std::ldexp(static_cast<double>(bits), static_cast<int>(exponent));
 }
 
@@ -188,9 +191,12 @@ double readDecimal(Cursor &cursor, bool &found)
     }
     if (!found)
         return 0.0;
-    // Leading fraction zeros may have counted down a value that turned out zero.
-    if (kept == 0)
+    // Leading fraction zeros may have counted down a value that turned out
+    // zero; its exponent is still part of the number.
+    if (kept == 0) {
+        readExponent(cursor);
         return 0.0;
+    }
 
     const std::int64_t exponent = pointExponent + readExponent(cursor);
     if (exponent > kOverflowExponent)
@@ -233,6 +239,13 @@ std::int32_t clampedQuotient(std::int32_t dividend, std::int32_t divisor)
 
 double ParseNumber(std::u16string_view text)
 {
+    std::size_t length = 0;
+    return ParseNumber(text, length);
+}
+
+double ParseNumber(std::u16string_view text, std::size_t &length)
+{
+    length = 0;
     Cursor cursor(text);
     bool negative = false;
     if (cursor.peek() == u'+' || cursor.peek() == u'-') {
@@ -243,12 +256,16 @@ double ParseNumber(std::u16string_view text)
     double magnitude = 0.0;
     if (cursor.peek() == u'&') {
         cursor.advance();
+        int radix = 8;
         if (cursor.accept(u'h'))
-            magnitude = readRadixDigits(cursor, 16, 4);
-        else if (cursor.accept(u'o'))
-            magnitude = readRadixDigits(cursor, 8, 3);
-        else
+            radix = 16;
+        else if (!cursor.accept(u'o'))
             return 0.0;
+        const std::size_t digits = cursor.position();
+        magnitude = radix == 16 ? readRadixDigits(cursor, 16, 4) : readRadixDigits(cursor, 8, 3);
+        // "&H" without digits reads as zero, but is no number.
+        if (cursor.position() == digits)
+            return negative ? -magnitude : magnitude;
     } else {
         const std::size_t start = cursor.position();
         bool hex = false;
@@ -263,6 +280,7 @@ double ParseNumber(std::u16string_view text)
         if (!found)
             return 0.0;
     }
+    length = cursor.position();
     return negative ? -magnitude : magnitude;
 }
 

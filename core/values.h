@@ -20,6 +20,11 @@ namespace quorran {
 // large for a double gives +/-infinity, never NaN. Linear in the text's length.
 double ParseNumber(std::u16string_view text);
 
+// As above; `length` is set to how many characters of `text` the number takes,
+// with the blanks around it, and to 0 where the text does not start with one.
+// A text read as a whole gives its own length.
+double ParseNumber(std::u16string_view text, std::size_t &length);
+
 // The text of a value with a blank in place of a non-negative sign. Whole
 // numbers are plain digits; others use the shortest digits that read back to
 // the same double, plainly while the decimal exponent lies in [-5, 14] and as

@@ -123,6 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     for (const std::u16string &text : texts) {
         const double value = ParseNumber(text);
         require(!std::isnan(value), "ParseNumber gave NaN");
+        // The characters it says the number takes read as the same value.
+        std::size_t length = 0;
+        require(ParseNumber(text, length) == value && length <= text.size(), "number length out of the text");
+        require(ParseNumber(std::u16string_view(text).substr(0, length)) == value, "number length cuts the number");
         // Every finite value's text reads back to the same value.
         if (std::isfinite(value))
             require(ParseNumber(FormatNumber(value)) == value, "FormatNumber does not read back");

@@ -40,7 +40,10 @@ page="$prefix/share/man/man1/quorran.1.gz"
 [ -f "$page" ] || fail "no manual page"
 warnings=$(gzip -dc "$page" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>&1) || fail "groff cannot render the manual page"
 [ -z "$warnings" ] || fail "groff warns on the manual page: $warnings"
-for section in NAME SYNOPSIS DESCRIPTION OPTIONS "MESSAGE LOG" "EXIT STATUS" ENVIRONMENT; do
+for section in NAME SYNOPSIS DESCRIPTION OPTIONS "COMMAND LINE" "MESSAGE LOG" "EXIT STATUS" ENVIRONMENT; do
     gzip -dc "$page" | grep -qx "\.SH \"\?$section\"\?" || fail "the manual page has no $section section"
 done
 echo "ok: manual page"
+
+[ -f "$prefix/share/bash-completion/completions/quorran" ] || fail "no bash completion"
+echo "ok: bash completion"

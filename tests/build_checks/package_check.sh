@@ -42,6 +42,9 @@ drwxr-xr-x root/root ./usr/
 drwxr-xr-x root/root ./usr/bin/
 -rwxr-xr-x root/root ./usr/bin/quorran
 drwxr-xr-x root/root ./usr/share/
+drwxr-xr-x root/root ./usr/share/bash-completion/
+drwxr-xr-x root/root ./usr/share/bash-completion/completions/
+-rw-r--r-- root/root ./usr/share/bash-completion/completions/quorran
 drwxr-xr-x root/root ./usr/share/applications/
 -rw-r--r-- root/root ./usr/share/applications/quorran.desktop
 drwxr-xr-x root/root ./usr/share/doc/
@@ -94,6 +97,14 @@ QT_QPA_PLATFORM=xcb bash "$source_dir/tests/lib/run_on_xvfb.sh" 640x480x24 \
     bash "${BASH_SOURCE[0]}" --show-window "$root/usr/bin/quorran" ||
     fail "the extracted program mapped no window within 30 s"
 echo "ok: the extracted program shows its window"
+
+# The command line converts without any display, and bash completes its options.
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/quorran" --to-dap 0x010203)" = 1.2.3 ] ||
+    fail "the extracted program does not convert on the command line"
+completions=$(bash -c 'source "$1"; COMP_WORDS=(quorran --to-); COMP_CWORD=1; _quorran; echo "${COMPREPLY[*]}"' _ \
+    "$root/usr/share/bash-completion/completions/quorran")
+[ "$completions" = "--to-id --to-dap" ] || fail "bash completes --to- as '$completions'"
+echo "ok: command line and completion"
 
 appstreamcli validate --no-net --strict "$root/usr/share/metainfo/io.github.quorran.Quorran.metainfo.xml" ||
     fail "appstreamcli validate rejects the metainfo"

@@ -30,6 +30,8 @@ private slots:
     void parseNumberHugeTexts_data();
     void parseNumberHugeTexts();
     void parseNumberRoundsLikeStrtod();
+    void numberLength_data();
+    void numberLength();
     void formatNumber_data();
     void formatNumber();
     void formatNumberReadsBack();
@@ -170,6 +172,40 @@ void TestValues::parseNumberHugeTexts()
     QFETCH(QString, text);
     QFETCH(double, expected);
     COMPARE_DOUBLE(ParseNumber(u16(text)), expected);
+}
+
+// How much of a text is its number: what a caller warns about when a text
+// is read only in part, or read as 0 without being a number at all.
+void TestValues::numberLength_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("length");
+    for (const auto &[text, length] : std::initializer_list<std::pair<const char *, int>>{{"", 0},
+                                                                                          {"abc", 0},
+                                                                                          {"-", 0},
+                                                                                          {"&H", 0},
+                                                                                          {"- &o 8", 0},
+                                                                                          {"&X1", 0},
+                                                                                          {" 42 ", 4},
+                                                                                          {"12abc", 2},
+                                                                                          {"1.2.3", 3},
+                                                                                          {"5.", 2},
+                                                                                          {"12 e", 3},
+                                                                                          {"1e+", 1},
+                                                                                          {"0.0e5 ", 6},
+                                                                                          {"0x", 1},
+                                                                                          {"-0x 1f", 6},
+                                                                                          {"&h ff", 5}})
+        QTest::newRow(text) << QString(text) << length;
+}
+
+void TestValues::numberLength()
+{
+    QFETCH(QString, text);
+    QFETCH(int, length);
+    std::size_t read = 99;
+    COMPARE_DOUBLE(ParseNumber(u16(text), read), ParseNumber(u16(text)));
+    QCOMPARE(read, std::size_t(length));
 }
 
 // glibc's strtod rounds correctly; random digit strings of every length class
