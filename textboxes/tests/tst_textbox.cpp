@@ -20,6 +20,8 @@
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextLayout>
@@ -73,6 +75,8 @@ private slots:
     void logWheelScrollsLikePlainTextEdit();
     void logShowsWholeLinesOnly();
     void logLineEnds();
+    void logLineEndOutlastsScrolling_data();
+    void logLineEndOutlastsScrolling();
     void tabIntoBoxes();
     void logHugeText();
     void middleClickPastesSelection();
@@ -177,6 +181,10 @@ void TestTextBox::init()
     QGuiApplication::clipboard()->clear();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    // Lines as wide as ours, whatever the margins of either box.
+    const int room = m_log->width() - 2 * m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
+    const int stockRoom = m_plain->viewport()->width() - 2 * static_cast<int>(m_plain->document()->documentMargin());
+    m_plain->resize(m_plain->width() + room - stockRoom, m_plain->height());
     // Without a window manager nothing activates a new window; keys and
     // focus moves need an active one.
     m_window->activateWindow();
@@ -1308,6 +1316,59 @@ void TestTextBox::logLineEnds()
     QTest::keyClick(m_log, Qt::Key_End);
     QCOMPARE(m_log->cursorPosition(), m_log->lineStart(1) - 1);
     QCOMPARE(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().top(), start.top());
+}
+
+enum class Scroll { InputMethodReset, Taller, Font, Style };
+Q_DECLARE_METATYPE(Scroll)
+
+void TestTextBox::logLineEndOutlastsScrolling_data()
+{
+    QTest::addColumn<Scroll>("scroll");
+    QTest::newRow("empty input method event") << Scroll::InputMethodReset;
+    QTest::newRow("taller box") << Scroll::Taller;
+    QTest::newRow("font without other metrics") << Scroll::Font;
+    QTest::newRow("style with another frame") << Scroll::Style;
+}
+
+// What only brings the caret into view leaves it at the end of the wrapped
+// line End put it at, where the plain text edit keeps it too, and End stays.
+void TestTextBox::logLineEndOutlastsScrolling()
+{
+    QFETCH(Scroll, scroll);
+    const QString text(80, 'a');
+    m_log->setText(text);
+    m_plain->setPlainText(text);
+    QStyle *style = QStyleFactory::create(QStringLiteral("Windows"));
+    style->setParent(m_window.get());
+    const auto caret = [this] { return m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect(); };
+    for (QWidget *box : {static_cast<QWidget *>(m_log), static_cast<QWidget *>(m_plain)}) {
+        QTest::keyClick(box, Qt::Key_End);
+        QFont font = box->font();
+        QInputMethodEvent reset;
+        switch (scroll) {
+        case Scroll::InputMethodReset:
+            QApplication::sendEvent(box, &reset);
+            break;
+        case Scroll::Taller:
+            box->resize(box->width(), box->height() + 16);
+            break;
+        case Scroll::Font:
+            font.setStyleStrategy(QFont::NoSubpixelAntialias);
+            box->setFont(font);
+            break;
+        case Scroll::Style:
+            box->setStyle(style);
+            break;
+        }
+    }
+    const int end = m_log->lineStart(1);
+    QCOMPARE(m_log->cursorPosition(), end);
+    QCOMPARE(m_plain->textCursor().position(), end);
+    QVERIFY(caret().left() > m_log->width() / 2);
+    const QRect shown = caret();
+    QTest::keyClick(m_log, Qt::Key_End);
+    QCOMPARE(m_log->cursorPosition(), end);
+    QCOMPARE(caret(), shown);
 }
 
 // Tab into an input field selects its text for typing over; Tab into the
