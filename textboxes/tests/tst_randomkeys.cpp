@@ -16,13 +16,10 @@
 // The differences we keep on purpose are listed in kDeliberate: a step one of
 // them covers is left out on both sides.
 
-#include "logbox.h"
-#include "textbox.h"
+#include "sidebyside.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -271,38 +268,18 @@ constexpr char kWrapEnd[] = "the caret at the end of a line wrapped without a bl
 // The two boxes of a pair, made afresh for every sequence.
 class Boxes {
 public:
-    Boxes(QWidget *host, Pair pair) : m_pair(pair)
+    Boxes(QWidget *host, Pair pair) : m_sides(std::make_unique<SideBySide>(host))
     {
         if (pair == Pair::Field) {
-            m_field = new TextBox(host);
-            m_lineEdit = new QLineEdit(host);
-            m_field->setGeometry(8, 8, 133, 21);
-            m_lineEdit->setGeometry(8, 40, 133, 21);
-            m_lineEdit->setFont(m_field->font());
-            m_ours.reset(m_field);
-            m_stock.reset(m_lineEdit);
+            m_field = m_sides->field();
+            m_lineEdit = m_sides->lineEdit();
         } else {
-            m_log = new LogBox(host);
-            m_plain = new QPlainTextEdit(host);
-            m_log->setGeometry(8, 8, 258, 81);
-            m_log->setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-            m_plain->setGeometry(8, 100, 258, 81);
-            m_plain->setFont(m_log->font());
-            m_plain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            m_plain->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            m_plain->setTabChangesFocus(true);
-            m_ours.reset(m_log);
-            m_stock.reset(m_plain);
+            m_log = m_sides->log();
+            m_plain = m_sides->plain();
         }
-        m_ours->show();
-        m_stock->show();
-        if (m_plain) {
-            // Lines as wide as ours, whatever the margins of either box.
-            const int room = m_log->width() - 2 * m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
-            const int stockRoom =
-                m_plain->viewport()->width() - 2 * static_cast<int>(m_plain->document()->documentMargin());
-            m_plain->resize(m_plain->width() + room - stockRoom, m_plain->height());
-        }
+        m_ours = m_sides->ours(pair == Pair::Log);
+        m_stock = m_sides->stock(pair == Pair::Log);
+        m_sides->show();
     }
 
     // Whether the log's caret stands where a line wraps without a blank and
@@ -360,7 +337,7 @@ public:
         else if (step.kind == Step::Kind::Append)
             m_log->append(step.text);
         else
-            press(m_ours.get(), step);
+            press(m_ours, step);
     }
 
     void playStock(const Step &step)
@@ -374,7 +351,7 @@ public:
             m_plain->setPlainText(text + step.text);
             m_plain->moveCursor(QTextCursor::End);
         } else {
-            press(m_stock.get(), step);
+            press(m_stock, step);
         }
     }
 
@@ -389,13 +366,13 @@ private:
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, step.text, Qt::NoModifier);
     }
 
-    Pair m_pair;
+    std::unique_ptr<SideBySide> m_sides;
     TextBox *m_field = nullptr;
     QLineEdit *m_lineEdit = nullptr;
     LogBox *m_log = nullptr;
     QPlainTextEdit *m_plain = nullptr;
-    std::unique_ptr<QWidget> m_ours;
-    std::unique_ptr<QWidget> m_stock;
+    QWidget *m_ours = nullptr;
+    QWidget *m_stock = nullptr;
 };
 
 struct Divergence {
@@ -634,7 +611,7 @@ private:
 void TestRandomKeys::initTestCase()
 {
     m_host = std::make_unique<QWidget>();
-    m_host->resize(300, 200);
+    m_host->resize(300, 250);
     m_host->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
 }
@@ -690,7 +667,7 @@ int main(int argc, char **argv)
                 return 2;
             }
             QWidget host;
-            host.resize(300, 200);
+            host.resize(300, 250);
             host.show();
             if (!QTest::qWaitForWindowExposed(&host))
                 return 2;
