@@ -244,6 +244,10 @@ private slots:
         QTest::newRow("word left stops at the line end")
             << "abc\ndef" << QStringList{"<Ctrl+End>", "<Ctrl+Left>", "<Ctrl+Left>", "x"} << "abcx\ndef" << 4;
         QTest::newRow("undo a typed run") << "ab" << QStringList{"<End>", "c", "d", "<Ctrl+Z>"} << "ab" << 2;
+        QTest::newRow("undo backspaces over a line break")
+            << "" << QStringList{"a", "<Return>", "<Backspace>", "<Backspace>", "<Ctrl+Z>"} << "a" << 1;
+        QTest::newRow("undo deletes over a line break")
+            << "" << QStringList{"a", "<Return>", "b", "<Ctrl+Home>", "<Del>", "<Del>", "<Ctrl+Z>"} << "\nb" << 1;
         QTest::newRow("undo a deletion puts the caret after it")
             << "abcdef" << QStringList{"<Right>", "<Shift+Right>", "<Shift+Right>", "<Del>", "<Ctrl+Z>"} << "abcdef"
             << 3;
