@@ -266,35 +266,23 @@ constexpr char kRedoSelection[] = "the selection after redo in a field";
 constexpr char kWrapEnd[] = "the caret at the end of a line wrapped without a blank in the log";
 
 // The two boxes of a pair, made afresh for every sequence.
-class Boxes {
+class Boxes : public SideBySide {
 public:
-    Boxes(QWidget *host, Pair pair) : m_sides(std::make_unique<SideBySide>(host))
-    {
-        if (pair == Pair::Field) {
-            m_field = m_sides->field();
-            m_lineEdit = m_sides->lineEdit();
-        } else {
-            m_log = m_sides->log();
-            m_plain = m_sides->plain();
-        }
-        m_ours = m_sides->ours(pair == Pair::Log);
-        m_stock = m_sides->stock(pair == Pair::Log);
-        m_sides->show();
-    }
+    Boxes(QWidget *host, Pair pair) : SideBySide(host), m_isLog(pair == Pair::Log) { show(); }
 
     // Whether the log's caret stands where a line wraps without a blank and
     // is shown at the end of the line above, near the right edge.
     bool caretAtUnblankedWrap() const
     {
-        if (!m_log)
+        if (!m_isLog)
             return false;
-        const int cursor = m_log->cursorPosition();
-        const QString text = m_log->text();
+        const int cursor = log()->cursorPosition();
+        const QString text = log()->text();
         if (cursor == 0 || text.at(cursor - 1) == u'\n' || text.at(cursor - 1).isSpace())
             return false;
-        const bool atRight = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() > m_log->width() / 2;
-        for (int line = 1; line < m_log->lineCount(); ++line) {
-            if (m_log->lineStart(line) == cursor)
+        const bool atRight = log()->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() > log()->width() / 2;
+        for (int line = 1; line < log()->lineCount(); ++line) {
+            if (log()->lineStart(line) == cursor)
                 return atRight;
         }
         return false;
@@ -302,7 +290,7 @@ public:
 
     State ours() const
     {
-        const EditBox *box = m_field ? static_cast<EditBox *>(m_field) : m_log;
+        const EditBox *box = SideBySide::ours(m_isLog);
         return {
             box->text(), box->cursorPosition(), box->model().anchor(), box->isUndoAvailable(), box->isRedoAvailable(),
             clipboard()};
@@ -310,48 +298,48 @@ public:
 
     State stock() const
     {
-        if (m_lineEdit) {
-            const int cursor = m_lineEdit->cursorPosition();
+        if (!m_isLog) {
+            const int cursor = lineEdit()->cursorPosition();
             int anchor = cursor;
-            if (m_lineEdit->hasSelectedText())
+            if (lineEdit()->hasSelectedText())
                 anchor =
-                    cursor == m_lineEdit->selectionStart() ? m_lineEdit->selectionEnd() : m_lineEdit->selectionStart();
-            return {m_lineEdit->text(), cursor, anchor, m_lineEdit->isUndoAvailable(), m_lineEdit->isRedoAvailable(),
+                    cursor == lineEdit()->selectionStart() ? lineEdit()->selectionEnd() : lineEdit()->selectionStart();
+            return {lineEdit()->text(), cursor, anchor, lineEdit()->isUndoAvailable(), lineEdit()->isRedoAvailable(),
                     clipboard()};
         }
-        const QTextCursor cursor = m_plain->textCursor();
-        QString text = m_plain->document()->toRawText();
+        const QTextCursor cursor = plain()->textCursor();
+        QString text = plain()->document()->toRawText();
         text.replace(QChar::ParagraphSeparator, u'\n');
         return {text,
                 cursor.position(),
                 cursor.anchor(),
-                m_plain->document()->isUndoAvailable(),
-                m_plain->document()->isRedoAvailable(),
+                plain()->document()->isUndoAvailable(),
+                plain()->document()->isRedoAvailable(),
                 clipboard()};
     }
 
     void playOurs(const Step &step)
     {
         if (step.kind == Step::Kind::Set)
-            m_field ? m_field->setText(step.text) : m_log->setText(step.text);
+            m_isLog ? log()->setText(step.text) : field()->setText(step.text);
         else if (step.kind == Step::Kind::Append)
-            m_log->append(step.text);
+            log()->append(step.text);
         else
-            press(m_ours, step);
+            press(SideBySide::ours(m_isLog), step);
     }
 
     void playStock(const Step &step)
     {
         if (step.kind == Step::Kind::Set) {
-            m_lineEdit ? m_lineEdit->setText(step.text) : m_plain->setPlainText(step.text);
+            m_isLog ? plain()->setPlainText(step.text) : lineEdit()->setText(step.text);
         } else if (step.kind == Step::Kind::Append) {
             // The log's append keeps no undo history and puts the caret at the end.
-            QString text = m_plain->document()->toRawText();
+            QString text = plain()->document()->toRawText();
             text.replace(QChar::ParagraphSeparator, u'\n');
-            m_plain->setPlainText(text + step.text);
-            m_plain->moveCursor(QTextCursor::End);
+            plain()->setPlainText(text + step.text);
+            plain()->moveCursor(QTextCursor::End);
         } else {
-            press(m_stock, step);
+            press(SideBySide::stock(m_isLog), step);
         }
     }
 
@@ -366,13 +354,7 @@ private:
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, step.text, Qt::NoModifier);
     }
 
-    std::unique_ptr<SideBySide> m_sides;
-    TextBox *m_field = nullptr;
-    QLineEdit *m_lineEdit = nullptr;
-    LogBox *m_log = nullptr;
-    QPlainTextEdit *m_plain = nullptr;
-    QWidget *m_ours = nullptr;
-    QWidget *m_stock = nullptr;
+    bool m_isLog;
 };
 
 struct Divergence {
