@@ -70,6 +70,7 @@ void EditBox::modelChanged(const TextChange &change)
         textChanged(change.start, static_cast<int>(change.removed.size()), change.added);
     if (!change.settled)
         return;
+    caretPlaced();
     ensureCursorVisible();
     restartBlinking();
     updateMicroFocus();
@@ -633,7 +634,11 @@ void EditBox::inputMethodEvent(QInputMethodEvent *event)
         }
     }
     batch.reset();
-    // The composition alone changes nothing in the model, but it is drawn.
+    // The composition alone changes nothing in the model, but it is drawn;
+    // an event that changes nothing, as an input method sends on a reset,
+    // leaves the caret as it is shown.
+    if (input)
+        caretPlaced();
     ensureCursorVisible();
     updateMicroFocus();
     update();

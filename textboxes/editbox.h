@@ -118,6 +118,10 @@ protected:
     // Where a caret standing at `position` would be drawn, wherever the caret
     // stands; where a wrapped line breaks, at the start of the line after.
     virtual QRect positionRectangle(int position) const = 0;
+    // The caret was put where it is by an edit, a caret key, a click or a
+    // change of the composition; a box may decide here how to show it.
+    // Scrolling it into view, as after a resize, leaves that alone.
+    virtual void caretPlaced() {}
     virtual void ensureCursorVisible() = 0;
     virtual void drawText(QPainter &painter) const = 0;
 

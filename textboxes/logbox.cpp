@@ -164,10 +164,16 @@ QRect LogBox::rectangleIn(int line, int offset) const
     return {x, rect.top() + (line + row - m_top) * lineHeight(), 1, lineHeight()};
 }
 
-void LogBox::ensureCursorVisible()
+// Only End, Up, Down or a click may leave the caret at the end of a wrapped
+// line; whatever else places it shows it at the start of the next one.
+void LogBox::caretPlaced()
 {
     m_caretAtLineEnd = m_lineEndCandidate == cursorPosition();
     m_lineEndCandidate = -1;
+}
+
+void LogBox::ensureCursorVisible()
+{
     const int line = caretLine();
     if (!hasLine(m_top))
         m_top = lineCount() - 1;

@@ -42,6 +42,7 @@ protected:
     int caretPositionAt(const QPoint &point) override;
     QRect cursorRectangle() const override;
     QRect positionRectangle(int position) const override;
+    void caretPlaced() override;
     void ensureCursorVisible() override;
     void drawText(QPainter &painter) const override;
 

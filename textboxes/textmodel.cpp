@@ -260,8 +260,10 @@ bool TextModel::joinsLastEdit(const Edit &last, EditKind kind, int start, const 
     const bool afterRemoval = !isMultiLine() && last.kind == EditKind::Removal && last.inserted.isEmpty();
     // In a plain text edit a Backspace or a Delete joins the last one where
     // what the later removed had been inserted right after or right before
-    // what the earlier removed.
-    const bool lastRemoved = last.kind == EditKind::Backspace || last.kind == EditKind::Delete;
+    // what the earlier removed; a line break it removes is a step of its own,
+    // which nothing joins.
+    const bool lastRemoved = (last.kind == EditKind::Backspace || last.kind == EditKind::Delete) &&
+                             !removed.contains(u'\n') && !last.removed.contains(u'\n');
     const auto follows = [](const Runs &before, const Runs &after) {
         return !before.empty() && !after.empty() && before.back().from + before.back().length == after.front().from;
     };

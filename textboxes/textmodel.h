@@ -48,7 +48,7 @@ public:
     // single-line text so is a removed selection (also a word or line that
     // was deleted) with the typing, Backspace or Delete right after it, as
     // a line edit merges them; in a multi-line text a paste with the typing
-    // right after it.
+    // right after it, and never a line break that Backspace or Delete removed.
     enum class EditKind { Other, Typing, Backspace, Delete, Removal, Paste };
 
     explicit TextModel(Lines lines, QObject *parent = nullptr);

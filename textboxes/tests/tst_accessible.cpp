@@ -6,12 +6,9 @@
 // the interface as a user's edits; and the events every change sends, each
 // carrying only the piece of text that changed.
 
-#include "logbox.h"
-#include "textbox.h"
+#include "sidebyside.h"
 
 #include <QAccessible>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QtTest>
 
 #include <chrono>
@@ -40,7 +37,7 @@ private slots:
     void events();
 
 private:
-    std::unique_ptr<QWidget> m_window;
+    std::unique_ptr<SideBySide> m_window;
     TextBox *m_box = nullptr;
     LogBox *m_log = nullptr;
     QLineEdit *m_lineEdit = nullptr;
@@ -177,15 +174,11 @@ private:
 
 void TestAccessible::init()
 {
-    m_window = std::make_unique<QWidget>();
-    m_box = new TextBox(m_window.get());
-    m_box->setGeometry(8, 8, 200, 21);
-    m_lineEdit = new QLineEdit(m_window.get());
-    m_lineEdit->setGeometry(220, 8, 200, 21);
-    m_log = new LogBox(m_window.get());
-    m_log->setGeometry(8, 40, 300, 100);
-    m_plainEdit = new QPlainTextEdit(m_window.get());
-    m_plainEdit->setGeometry(320, 40, 300, 100);
+    m_window = std::make_unique<SideBySide>();
+    m_box = m_window->field();
+    m_lineEdit = m_window->lineEdit();
+    m_log = m_window->log();
+    m_plainEdit = m_window->plain();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     seen.clear();
@@ -222,20 +215,15 @@ void TestAccessible::sideBySide()
     QFETCH(int, anchor);
     QFETCH(int, cursor);
 
-    QWidget *ours = m_box;
-    QWidget *stock = m_lineEdit;
+    QWidget *ours = m_window->ours(log);
+    QWidget *stock = m_window->stock(log);
+    m_window->setTexts(log, text);
     if (log) {
-        m_log->setText(text);
-        m_plainEdit->setPlainText(text);
         QTextCursor caret = m_plainEdit->textCursor();
         caret.setPosition(anchor);
         caret.setPosition(cursor, QTextCursor::KeepAnchor);
         m_plainEdit->setTextCursor(caret);
-        ours = m_log;
-        stock = m_plainEdit;
     } else {
-        m_box->setText(text);
-        m_lineEdit->setText(text);
         m_lineEdit->setCursorPosition(cursor);
         if (anchor != cursor)
             m_lineEdit->setSelection(anchor, cursor - anchor);
@@ -497,11 +485,8 @@ void TestAccessible::events()
     QFETCH(QStringList, steps);
     QFETCH(QStringList, expected);
 
-    EditBox *box = log ? static_cast<EditBox *>(m_log) : m_box;
-    if (log)
-        m_log->setText(initial);
-    else
-        m_box->setText(initial);
+    EditBox *box = m_window->ours(log);
+    m_window->setTexts(log, initial);
     box->setFocus(Qt::OtherFocusReason);
     QAccessible::installUpdateHandler(record);
     QTRY_VERIFY_WITH_TIMEOUT(QAccessible::isActive(), 20000);

@@ -16,13 +16,10 @@
 // The differences we keep on purpose are listed in kDeliberate: a step one of
 // them covers is left out on both sides.
 
-#include "logbox.h"
-#include "textbox.h"
+#include "sidebyside.h"
 
 #include <QApplication>
 #include <QClipboard>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QtTest>
 
@@ -269,55 +266,23 @@ constexpr char kRedoSelection[] = "the selection after redo in a field";
 constexpr char kWrapEnd[] = "the caret at the end of a line wrapped without a blank in the log";
 
 // The two boxes of a pair, made afresh for every sequence.
-class Boxes {
+class Boxes : public SideBySide {
 public:
-    Boxes(QWidget *host, Pair pair) : m_pair(pair)
-    {
-        if (pair == Pair::Field) {
-            m_field = new TextBox(host);
-            m_lineEdit = new QLineEdit(host);
-            m_field->setGeometry(8, 8, 133, 21);
-            m_lineEdit->setGeometry(8, 40, 133, 21);
-            m_lineEdit->setFont(m_field->font());
-            m_ours.reset(m_field);
-            m_stock.reset(m_lineEdit);
-        } else {
-            m_log = new LogBox(host);
-            m_plain = new QPlainTextEdit(host);
-            m_log->setGeometry(8, 8, 258, 81);
-            m_log->setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-            m_plain->setGeometry(8, 100, 258, 81);
-            m_plain->setFont(m_log->font());
-            m_plain->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            m_plain->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-            m_plain->setTabChangesFocus(true);
-            m_ours.reset(m_log);
-            m_stock.reset(m_plain);
-        }
-        m_ours->show();
-        m_stock->show();
-        if (m_plain) {
-            // Lines as wide as ours, whatever the margins of either box.
-            const int room = m_log->width() - 2 * m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().left();
-            const int stockRoom =
-                m_plain->viewport()->width() - 2 * static_cast<int>(m_plain->document()->documentMargin());
-            m_plain->resize(m_plain->width() + room - stockRoom, m_plain->height());
-        }
-    }
+    Boxes(QWidget *host, Pair pair) : SideBySide(host), m_isLog(pair == Pair::Log) { show(); }
 
     // Whether the log's caret stands where a line wraps without a blank and
     // is shown at the end of the line above, near the right edge.
     bool caretAtUnblankedWrap() const
     {
-        if (!m_log)
+        if (!m_isLog)
             return false;
-        const int cursor = m_log->cursorPosition();
-        const QString text = m_log->text();
+        const int cursor = log()->cursorPosition();
+        const QString text = log()->text();
         if (cursor == 0 || text.at(cursor - 1) == u'\n' || text.at(cursor - 1).isSpace())
             return false;
-        const bool atRight = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() > m_log->width() / 2;
-        for (int line = 1; line < m_log->lineCount(); ++line) {
-            if (m_log->lineStart(line) == cursor)
+        const bool atRight = log()->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() > log()->width() / 2;
+        for (int line = 1; line < log()->lineCount(); ++line) {
+            if (log()->lineStart(line) == cursor)
                 return atRight;
         }
         return false;
@@ -325,7 +290,7 @@ public:
 
     State ours() const
     {
-        const EditBox *box = m_field ? static_cast<EditBox *>(m_field) : m_log;
+        const EditBox *box = SideBySide::ours(m_isLog);
         return {
             box->text(), box->cursorPosition(), box->model().anchor(), box->isUndoAvailable(), box->isRedoAvailable(),
             clipboard()};
@@ -333,48 +298,48 @@ public:
 
     State stock() const
     {
-        if (m_lineEdit) {
-            const int cursor = m_lineEdit->cursorPosition();
+        if (!m_isLog) {
+            const int cursor = lineEdit()->cursorPosition();
             int anchor = cursor;
-            if (m_lineEdit->hasSelectedText())
+            if (lineEdit()->hasSelectedText())
                 anchor =
-                    cursor == m_lineEdit->selectionStart() ? m_lineEdit->selectionEnd() : m_lineEdit->selectionStart();
-            return {m_lineEdit->text(), cursor, anchor, m_lineEdit->isUndoAvailable(), m_lineEdit->isRedoAvailable(),
+                    cursor == lineEdit()->selectionStart() ? lineEdit()->selectionEnd() : lineEdit()->selectionStart();
+            return {lineEdit()->text(), cursor, anchor, lineEdit()->isUndoAvailable(), lineEdit()->isRedoAvailable(),
                     clipboard()};
         }
-        const QTextCursor cursor = m_plain->textCursor();
-        QString text = m_plain->document()->toRawText();
+        const QTextCursor cursor = plain()->textCursor();
+        QString text = plain()->document()->toRawText();
         text.replace(QChar::ParagraphSeparator, u'\n');
         return {text,
                 cursor.position(),
                 cursor.anchor(),
-                m_plain->document()->isUndoAvailable(),
-                m_plain->document()->isRedoAvailable(),
+                plain()->document()->isUndoAvailable(),
+                plain()->document()->isRedoAvailable(),
                 clipboard()};
     }
 
     void playOurs(const Step &step)
     {
         if (step.kind == Step::Kind::Set)
-            m_field ? m_field->setText(step.text) : m_log->setText(step.text);
+            m_isLog ? log()->setText(step.text) : field()->setText(step.text);
         else if (step.kind == Step::Kind::Append)
-            m_log->append(step.text);
+            log()->append(step.text);
         else
-            press(m_ours.get(), step);
+            press(SideBySide::ours(m_isLog), step);
     }
 
     void playStock(const Step &step)
     {
         if (step.kind == Step::Kind::Set) {
-            m_lineEdit ? m_lineEdit->setText(step.text) : m_plain->setPlainText(step.text);
+            m_isLog ? plain()->setPlainText(step.text) : lineEdit()->setText(step.text);
         } else if (step.kind == Step::Kind::Append) {
             // The log's append keeps no undo history and puts the caret at the end.
-            QString text = m_plain->document()->toRawText();
+            QString text = plain()->document()->toRawText();
             text.replace(QChar::ParagraphSeparator, u'\n');
-            m_plain->setPlainText(text + step.text);
-            m_plain->moveCursor(QTextCursor::End);
+            plain()->setPlainText(text + step.text);
+            plain()->moveCursor(QTextCursor::End);
         } else {
-            press(m_stock.get(), step);
+            press(SideBySide::stock(m_isLog), step);
         }
     }
 
@@ -389,13 +354,7 @@ private:
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, step.text, Qt::NoModifier);
     }
 
-    Pair m_pair;
-    TextBox *m_field = nullptr;
-    QLineEdit *m_lineEdit = nullptr;
-    LogBox *m_log = nullptr;
-    QPlainTextEdit *m_plain = nullptr;
-    std::unique_ptr<QWidget> m_ours;
-    std::unique_ptr<QWidget> m_stock;
+    bool m_isLog;
 };
 
 struct Divergence {
@@ -634,7 +593,7 @@ private:
 void TestRandomKeys::initTestCase()
 {
     m_host = std::make_unique<QWidget>();
-    m_host->resize(300, 200);
+    m_host->resize(300, 250);
     m_host->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_host.get()));
 }
@@ -690,7 +649,7 @@ int main(int argc, char **argv)
                 return 2;
             }
             QWidget host;
-            host.resize(300, 200);
+            host.resize(300, 250);
             host.show();
             if (!QTest::qWaitForWindowExposed(&host))
                 return 2;
