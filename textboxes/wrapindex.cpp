@@ -28,17 +28,18 @@ constexpr int kMarkReach = 32;
 // pair into the line after next.
 constexpr int kEditReach = 2 * kMarkReach;
 constexpr int kEditLinesBack = 2;
-// Latin letters with their accents come before; none of them join.
-constexpr char16_t kFirstJoining = 0x0370;
+// Combining marks come first: below them, and apart from tabs, every
+// character has the advance it has alone.
+constexpr char16_t kFirstShaped = 0x0300;
 
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+bool isShaped(char16_t c) { return c == u'\t' || c >= kFirstShaped; }
 
 bool isPlain(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 } // namespace
 
 WrapIndex::WrapIndex(std::function<const QString &()> text, const QFont &font, qreal tabStop)
-    : m_text(std::move(text)), m_tabStop(tabStop), m_font(font), m_metrics(font)
+    : m_text(std::move(text)), m_tabStop(tabStop), m_font(font), m_metrics(font), m_shapingSlack(m_metrics.height())
 {
 }
 
@@ -46,6 +47,7 @@ void WrapIndex::setFont(const QFont &font)
 {
     m_font = font;
     m_metrics = QFontMetricsF(font);
+    m_shapingSlack = m_metrics.height();
     m_advances.clear();
     m_wideAdvances.clear();
     reset();
@@ -116,12 +118,20 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
     // Whether the line holds more than ASCII letters, digits and blanks,
     // which only blanks break.
     bool mixed = false;
+    // Where a line holds a tab or a character that is shaped with others,
+    // the sum of single advances may fall short of the room the line takes,
+    // by a glyph drawn past its advance, a mark or a tab stop: such a line
+    // is laid out as a text layout does once it comes near the edge.
+    qreal limit = m_width;
     qreal x = 0;
+    Paragraph paragraph;
     for (int i = from; i < size;) {
         if (chars[i] == u'\n') {
+            paragraph = {i + 1};
             lineStart = ++i;
             breakAt = -1;
             mixed = false;
+            limit = m_width;
             x = 0;
             if (!sink(lineStart))
                 return;
@@ -129,28 +139,24 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
         }
         int length = 1;
         const bool full = i - lineStart >= kLongestLine;
-        if (isBlank(chars[i]) && !full) {
-            // Blanks may hang past the edge.
+        if (chars[i] == u' ' && !full) {
+            // Blanks may hang past the edge; tabs do not.
             x = step(i, x, length);
             breakAt = ++i;
             continue;
         }
-        mixed = mixed || !isPlain(chars[i]);
+        if (!isPlain(chars[i])) {
+            mixed = true;
+            if (isShaped(chars[i]))
+                limit = m_width - m_shapingSlack;
+        }
         const qreal next = step(i, x, length);
-        if (i > lineStart && (next > m_width || full)) {
-            // Letters beyond the Latin ones may join and take another room
-            // together than one by one, as Arabic ones do; looked for only
-            // where a line breaks, out of the loop over every character.
-            const bool joining = mixed && std::any_of(chars + lineStart, chars + i + length,
-                                                      [](char16_t c) { return c >= kFirstJoining; });
-            if (joining && !full) {
-                // Not `x` itself: its address taken, it would be kept in
-                // memory for every character of every line.
+        if (i > lineStart && (next > limit || full)) {
+            if (limit < m_width && !full) {
                 int end = 0;
-                qreal width = 0;
-                const int start = layoutBreak(text, lineStart, i + length, end, width);
+                const int start = layoutBreak(text, paragraph, lineStart, i + length, end);
                 if (start < 0) {
-                    x = width;
+                    // The paragraph ends there, or the longest line does.
                     i = end;
                     continue;
                 }
@@ -161,6 +167,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
                 lineStart = i = start;
                 breakAt = -1;
                 mixed = false;
+                limit = m_width;
                 x = 0;
                 continue;
             }
@@ -171,7 +178,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
             // that keeps a flood of marks linear; one on a blank is let go.
             if (start == i && !full) {
                 while (start - 1 > lineStart && start > i - kMarkReach && QChar::isMark(chars[start]) &&
-                       !isBlank(chars[start - 1]))
+                       chars[start - 1] != u' ' && chars[start - 1] != u'\t')
                     --start;
             }
             if (start < i && start - 1 > lineStart && QChar::isLowSurrogate(chars[start]) &&
@@ -184,6 +191,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
             lineStart = i = start;
             breakAt = -1;
             mixed = false;
+            limit = m_width;
             x = 0;
             continue;
         }
@@ -193,28 +201,57 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
 }
 
 // Kept out of the loop over every character, which it would slow down.
-Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, int lineStart, int reached, int &end,
-                                                qreal &width) const
+Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, Paragraph &paragraph, int lineStart, int reached,
+                                                int &end) const
 {
-    // Laid out from the line's start to well past where single letters stop.
+    // Laid out from the line's start to well past where single letters come
+    // near the edge, and further while all of it fits.
     const int size = static_cast<int>(text.size());
     const auto *chars = reinterpret_cast<const char16_t *>(text.constData());
-    end = std::min({size, lineStart + kLongestLine, 2 * reached - lineStart + kMarkReach});
-    end = static_cast<int>(std::find(chars + reached - 1, chars + end, u'\n') - chars);
-    if (end < size && QChar::isLowSurrogate(chars[end]))
-        ++end;
-    QTextLayout layout(QString::fromRawData(text.constData() + lineStart, end - lineStart), m_font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTabStopDistance(m_tabStop);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    line.setLineWidth(m_width);
-    const int length = line.textLength();
-    width = line.naturalTextWidth();
-    layout.endLayout();
-    return length < end - lineStart ? lineStart + length : -1;
+    option.setTextDirection(paragraph.direction(text, lineStart));
+    for (end = reached;;) {
+        end = std::min({size, lineStart + kLongestLine, 2 * end - lineStart + kMarkReach});
+        end = static_cast<int>(std::find(chars + reached - 1, chars + end, u'\n') - chars);
+        if (end < size && QChar::isLowSurrogate(chars[end]))
+            ++end;
+        QTextLayout layout(QString::fromRawData(text.constData() + lineStart, end - lineStart), m_font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(m_width);
+        const int length = line.textLength();
+        layout.endLayout();
+        if (length < end - lineStart)
+            return lineStart + length;
+        if (end == size || chars[end] == u'\n' || end - lineStart >= kLongestLine)
+            return -1;
+    }
+}
+
+// The direction of the first letter that has one, looked for from where
+// the last look ended; a line whose paragraph has none before it goes by its
+// own letters.
+Qt::LayoutDirection WrapIndex::Paragraph::direction(const QString &text, int lineStart)
+{
+    if (start < 0)
+        start = scanned = lineStart > 0 ? static_cast<int>(text.lastIndexOf(u'\n', lineStart - 1)) + 1 : 0;
+    for (; found == Qt::LayoutDirectionAuto && scanned < lineStart; ++scanned) {
+        switch (QChar::direction(text.at(scanned).unicode())) {
+        case QChar::DirL:
+            found = Qt::LeftToRight;
+            break;
+        case QChar::DirR:
+        case QChar::DirAL:
+            found = Qt::RightToLeft;
+            break;
+        default:
+            break;
+        }
+    }
+    return found;
 }
 
 // The last place after `lineStart` and up to `end` where the text may

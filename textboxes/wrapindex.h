@@ -48,13 +48,22 @@ public:
     std::vector<int> wrapFrom(int from, int lines) const;
 
 private:
+    // The paragraph a wrap is in, which lays its lines out in its own
+    // direction; found only where a line is laid out.
+    struct Paragraph {
+        int start = -1; // not looked for yet
+        int scanned = 0;
+        Qt::LayoutDirection found = Qt::LayoutDirectionAuto;
+        Qt::LayoutDirection direction(const QString &text, int lineStart);
+    };
+
     qreal advanceOf(char32_t code) const;
     template <typename Sink> void wrapLines(int from, Sink &&sink) const;
     int lastBreak(int lineStart, int end) const;
     // Where a text layout breaks the line from `lineStart`, which single
-    // letters fill up to `reached`, or -1 where all of it up to `end` fits;
-    // `width` gets the room the line takes.
-    int layoutBreak(const QString &text, int lineStart, int reached, int &end, qreal &width) const;
+    // letters fill up to near the edge at `reached`, or -1 where all of it
+    // up to `end`, the end of its paragraph or of the longest line, fits.
+    int layoutBreak(const QString &text, Paragraph &paragraph, int lineStart, int reached, int &end) const;
     // Wraps on until `line` is known and a line starts after `position`.
     void wrapUntil(int line, int position) const;
 
@@ -63,6 +72,8 @@ private:
     qreal m_tabStop;
     QFont m_font;
     QFontMetricsF m_metrics;
+    // How far short of the edge a line that needs shaping is laid out.
+    qreal m_shapingSlack;
     mutable std::vector<float> m_advances; // by UTF-16 code, negative until measured, empty until the first
     mutable std::unordered_map<char32_t, qreal> m_wideAdvances;
     // Where each line starts, ascending, as far as the text is wrapped; the
