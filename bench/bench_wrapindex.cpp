@@ -25,7 +25,8 @@ QString textOf(int kind)
     case 2:
         return QStringLiteral("the quick brown fox jumps over the lazy dog ").repeated(50'000);
     default:
-        return QStringLiteral("the quick\tbrown \U0001F600 fox e\u0301 jumps over the \U0001D49C lazy dog\n").repeated(35'000);
+        return QStringLiteral("the quick\tbrown \U0001F600 fox e\u0301 jumps over the \U0001D49C lazy dog\n")
+            .repeated(35'000);
     }
 }
 
