@@ -178,18 +178,14 @@ void TestWrapIndex::breaksAsTextLayout_data()
         for (unsigned seed = 2; seed < 5; ++seed)
             QTest::addRow("random %u, %g px", seed, width) << randomParagraphs(seed) << width;
     }
-    // A tab past the edge starts the next line.
     QTest::newRow("tabs past the edge") << QStringLiteral("mc\tijrm gkeoe\\\t\t\t\tg 0qm \u0301Ixpl8gxt") << 250.0;
-    // The break of a line that starts with a right-to-left letter in a
-    // left-to-right paragraph.
+    // A line that starts with a right-to-left letter in a left-to-right paragraph.
     QTest::newRow("line of another direction")
         << QStringLiteral("\th \u05d5foog khxUm8j^jrm1\u05e2sog\u0308l\u05d3p x0\u05d0w \u0628 \u20dd\u0644 "
                           "\u03277xsa \tzy2\u05dbwq\u0644yw q\teoov\u05e6c yg\u05d5\u05d5\tb\U0001F3FB")
         << 333.0;
-    // An emoji drawn from another font, with blanks about it.
     QTest::newRow("emoji among words") << QStringLiteral("aaaa bbbbbb cccccc \U0001F600 dddddd eeeeeee fffffff")
                                        << 85.0;
-    // A glyph drawn past its advance must end within the line.
     QTest::newRow("glyph past its advance") << QStringLiteral("w=p fN25wv@5hu \\  p9 ") << 120.0;
 }
 
