@@ -7,8 +7,9 @@
 // into a field that holds a long text, what undo keeps when twenty
 // characters are typed into a field of ten megabytes, keys typed into one
 // paragraph of fifty million characters in the log, the memory the process
-// holds before and after two conversions over 200 MB in a field, and a field
-// at the longest text a box can hold.
+// holds before and after two conversions over 200 MB in a field and after a
+// conversion over five million lines pasted into the log, and a field at the
+// longest text a box can hold.
 
 #include "conversions.h"
 #include "fields.h"
@@ -370,6 +371,49 @@ void BM_MemoryAfterHugeField(benchmark::State &state)
     }
 }
 BENCHMARK(BM_MemoryAfterHugeField)->DenseRange(0, 1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Resident memory, in megabytes, with the window open, at the peak after
+// pastes of five million short lines into the log, and after a conversion of
+// 1 2 3 has started the log afresh, once at once and once a second later
+// with the events in between handled.
+void BM_MemoryAfterHugeLogPaste(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QuorranWindow window;
+        window.show();
+        QCoreApplication::processEvents();
+        FieldModel &fields = window.fields();
+        auto *log = window.findChild<LogBox *>(QStringLiteral("errorbox"));
+        state.counters["rss_open_mb"] = residentMegabytes();
+        log->setFocus(Qt::OtherFocusReason);
+        // In pastes of 100,000 lines, as text that comes from another
+        // program arrives in pieces.
+        for (int paste = 0; paste < 50; ++paste) {
+            QString lines;
+            for (int i = 0; i < 100'000; ++i)
+                lines += QStringLiteral("l%1\n").arg(i);
+            QApplication::clipboard()->setText(lines);
+            log->paste();
+            window.repaint();
+        }
+        QCoreApplication::processEvents();
+        state.counters["rss_peak_mb"] = residentMegabytes();
+        QApplication::clipboard()->clear();
+        fields.setText(Field::Dom, u"1");
+        fields.setText(Field::Area, u"2");
+        fields.setText(Field::Port, u"3");
+        DapToAddress(fields);
+        window.repaint();
+        QCoreApplication::processEvents();
+        state.counters["rss_reset_mb"] = residentMegabytes();
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 100);
+        state.counters["rss_second_later_mb"] = residentMegabytes();
+    }
+}
+BENCHMARK(BM_MemoryAfterHugeLogPaste)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -14,7 +14,30 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 namespace quorran {
+
+namespace {
+
+// A text of this many characters or more, replaced, leaves enough freed
+// memory behind to be worth handing back at once.
+constexpr qsizetype kLargeRelease = 1 << 20;
+
+// The C library of GNU keeps freed memory for the next allocations, most of
+// it in the middle of its heap where it never gives it back by itself: the
+// pieces of a long text that grew paste by paste, its line starts and its
+// undo steps. Other libraries give back what they can on their own.
+void releaseFreedMemory()
+{
+#if defined(__GLIBC__)
+    malloc_trim(0);
+#endif
+}
+
+} // namespace
 
 LogBox::LogBox(QWidget *parent)
     : EditBox(TextModel::Lines::Multi, parent),
@@ -28,7 +51,10 @@ void LogBox::setText(const QString &text)
     // Room to type into, so that the first key does not copy a long text.
     QString own = TextModel::withLineFeeds(text);
     own.reserve(own.size() + 1024);
+    const qsizetype released = content().size();
     resetText(own, 0);
+    if (released >= kLargeRelease)
+        releaseFreedMemory();
 }
 
 void LogBox::append(const QString &text)

@@ -23,22 +23,20 @@ namespace {
 // No line is longer, even of characters without width.
 constexpr int kLongestLine = 1024;
 constexpr int kMarkReach = 32;
+// How many characters before a line a text layout of it is given.
+constexpr int kContextReach = 64;
 // How far back of an edit a line's break may have looked: the character that
 // did not fit and the one after it lie at most a mark reach and a surrogate
 // pair into the line after next.
 constexpr int kEditReach = 2 * kMarkReach;
 constexpr int kEditLinesBack = 2;
-// Latin letters with their accents come before; none of them join.
-constexpr char16_t kFirstJoining = 0x0370;
-
-bool isBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 bool isPlain(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 } // namespace
 
 WrapIndex::WrapIndex(std::function<const QString &()> text, const QFont &font, qreal tabStop)
-    : m_text(std::move(text)), m_tabStop(tabStop), m_font(font), m_metrics(font)
+    : m_text(std::move(text)), m_tabStop(tabStop), m_font(font), m_metrics(font), m_shapingSlack(m_metrics.height())
 {
 }
 
@@ -46,7 +44,8 @@ void WrapIndex::setFont(const QFont &font)
 {
     m_font = font;
     m_metrics = QFontMetricsF(font);
-    m_advances.clear();
+    m_shapingSlack = m_metrics.height();
+    m_glyphs.clear();
     m_wideAdvances.clear();
     reset();
 }
@@ -70,16 +69,21 @@ void WrapIndex::reset()
     m_wrappedAll = m_text().isEmpty();
 }
 
+const WrapIndex::Glyph &WrapIndex::glyphOf(char16_t code) const
+{
+    if (m_glyphs.empty()) // not before the first character is measured
+        m_glyphs.assign(0x10000, Glyph{});
+    Glyph &glyph = m_glyphs[code];
+    if (glyph.advance < 0) {
+        const QChar c(code);
+        glyph.advance = static_cast<float>(m_metrics.horizontalAdvance(c));
+        glyph.overhang = static_cast<float>(std::max(0.0, -m_metrics.rightBearing(c)));
+    }
+    return glyph;
+}
+
 qreal WrapIndex::advanceOf(char32_t code) const
 {
-    if (code < 0x10000) {
-        if (m_advances.empty()) // not before the first character is measured
-            m_advances.assign(0x10000, -1.0F);
-        float &advance = m_advances[code];
-        if (advance < 0)
-            advance = static_cast<float>(m_metrics.horizontalAdvance(QChar(static_cast<char16_t>(code))));
-        return advance;
-    }
     const auto found = m_wideAdvances.find(code);
     if (found != m_wideAdvances.end())
         return found->second;
@@ -97,60 +101,78 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
     const QString &text = m_text();
     const auto *chars = reinterpret_cast<const char16_t *>(text.constData());
     const int size = static_cast<int>(text.size());
-    const auto step = [&](int i, qreal x, int &length) {
+    // The position after the character at `i`; `reach` gets the right
+    // edge of its glyph, which a text layout keeps within the line too.
+    const auto step = [&](int i, qreal x, int &length, qreal &reach) {
         const char16_t c = chars[i];
         length = 1;
         if (c == u'\t')
-            return (std::floor(x / m_tabStop) + 1) * m_tabStop;
+            return reach = (std::floor(x / m_tabStop) + 1) * m_tabStop;
         if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1])) {
             length = 2;
-            return x + advanceOf(QChar::surrogateToUcs4(c, chars[i + 1]));
+            return reach = x + advanceOf(QChar::surrogateToUcs4(c, chars[i + 1]));
         }
-        return x + advanceOf(c);
+        const Glyph &glyph = glyphOf(c);
+        reach = x + glyph.advance + glyph.overhang;
+        return x + glyph.advance;
     };
+
+    const auto endsWord = [&](int i) { return i == size || chars[i] == u' ' || chars[i] == u'\n'; };
 
     if (!sink(from))
         return;
     int lineStart = from;
     int breakAt = -1; // after the last blanks of the line, where it may break
-    // Whether the line holds more than ASCII letters, digits and blanks,
-    // which only blanks break.
-    bool mixed = false;
+    // Where a line holds more than ASCII letters, digits and blanks, it may
+    // break at other places than after blanks, and the sum of single
+    // advances may fall short of the room it takes, by a mark, a tab stop or
+    // letters shaped together: such a line is laid out as a text layout does
+    // once it comes near the edge; one with tabs and right-to-left letters,
+    // whose tab stops go by the order the letters are shown in, at once.
+    qreal limit = m_width;
+    bool tabbed = false;
+    bool rightToLeft = false;
     qreal x = 0;
+    Paragraph paragraph;
     for (int i = from; i < size;) {
         if (chars[i] == u'\n') {
+            paragraph = {i + 1, i + 1};
             lineStart = ++i;
             breakAt = -1;
-            mixed = false;
+            limit = m_width;
+            tabbed = rightToLeft = false;
             x = 0;
             if (!sink(lineStart))
                 return;
             continue;
         }
         int length = 1;
+        qreal reach = 0;
         const bool full = i - lineStart >= kLongestLine;
-        if (isBlank(chars[i]) && !full) {
-            // Blanks may hang past the edge.
-            x = step(i, x, length);
+        if (chars[i] == u' ' && !full) {
+            // Blanks may hang past the edge; tabs do not.
+            x = step(i, x, length, reach);
             breakAt = ++i;
             continue;
         }
-        mixed = mixed || !isPlain(chars[i]);
-        const qreal next = step(i, x, length);
-        if (i > lineStart && (next > m_width || full)) {
-            // Letters beyond the Latin ones may join and take another room
-            // together than one by one, as Arabic ones do; looked for only
-            // where a line breaks, out of the loop over every character.
-            const bool joining = mixed && std::any_of(chars + lineStart, chars + i + length,
-                                                      [](char16_t c) { return c >= kFirstJoining; });
-            if (joining && !full) {
-                // Not `x` itself: its address taken, it would be kept in
-                // memory for every character of every line.
+        if (!isPlain(chars[i])) {
+            tabbed = tabbed || chars[i] == u'\t';
+            rightToLeft =
+                rightToLeft || QChar::direction(chars[i]) == QChar::DirR || QChar::direction(chars[i]) == QChar::DirAL;
+            limit = tabbed && rightToLeft ? 0 : m_width - m_shapingSlack;
+        }
+        const qreal next = step(i, x, length, reach);
+        // A glyph drawn past its advance must fit where a word ends and
+        // where a word longer than the line breaks anywhere.
+        if (i > lineStart &&
+            (next > limit || full || (reach > limit && (breakAt <= lineStart || endsWord(i + length))))) {
+            // Pairs of letters may be drawn closer than their advances
+            // add up to: a word that only just crosses the edge may fit.
+            if ((limit < m_width || (breakAt > lineStart && wordFitsNearly(i, next))) && !full) {
                 int end = 0;
-                qreal width = 0;
-                const int start = layoutBreak(text, lineStart, i + length, end, width);
+                const int start = layoutBreak(text, paragraph, lineStart, i + length, end);
                 if (start < 0) {
-                    x = width;
+                    // The paragraph ends there, or the longest line does.
                     i = end;
                     continue;
                 }
@@ -160,30 +182,21 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
                     return;
                 lineStart = i = start;
                 breakAt = -1;
-                mixed = false;
+                limit = m_width;
+                tabbed = rightToLeft = false;
                 x = 0;
                 continue;
             }
-            if (mixed && !full)
-                breakAt = std::max(breakAt, lastBreak(lineStart, i));
-            int start = breakAt > lineStart && !full ? breakAt : i;
-            // A combining mark stays with its character, within a short reach
-            // that keeps a flood of marks linear; one on a blank is let go.
-            if (start == i && !full) {
-                while (start - 1 > lineStart && start > i - kMarkReach && QChar::isMark(chars[start]) &&
-                       !isBlank(chars[start - 1]))
-                    --start;
-            }
-            if (start < i && start - 1 > lineStart && QChar::isLowSurrogate(chars[start]) &&
-                QChar::isHighSurrogate(chars[start - 1]))
-                --start;
+            // Only blanks break a line of ASCII letters and digits.
+            const int start = breakAt > lineStart && !full ? breakAt : i;
             if (!sink(start))
                 return;
             // The new line is wrapped from its start like any other: the
             // characters carried over hold no blank and fit again.
             lineStart = i = start;
             breakAt = -1;
-            mixed = false;
+            limit = m_width;
+            tabbed = rightToLeft = false;
             x = 0;
             continue;
         }
@@ -192,49 +205,91 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
     }
 }
 
-// Kept out of the loop over every character, which it would slow down.
-Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, int lineStart, int reached, int &end,
-                                                qreal &width) const
+// Whether the word the character at `i`, which ends at `x`, is part of
+// ends within a kerning's reach of the edge.
+Q_DECL_COLD_FUNCTION bool WrapIndex::wordFitsNearly(int i, qreal x) const
 {
-    // Laid out from the line's start to well past where single letters stop.
+    const QString &text = m_text();
+    const qsizetype size = text.size();
+    const qreal reach = m_width + m_shapingSlack / 4;
+    qreal overhang = glyphOf(text.at(i).unicode()).overhang;
+    for (qsizetype j = i + 1; j < size && x + overhang <= reach; ++j) {
+        const char16_t c = text.at(j).unicode();
+        if (c == u' ' || c == u'\n')
+            break;
+        const Glyph &glyph = glyphOf(c);
+        x += glyph.advance;
+        overhang = glyph.overhang;
+    }
+    return x + overhang <= reach;
+}
+
+// Kept out of the loop over every character, which it would slow down.
+Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, Paragraph &paragraph, int lineStart, int reached,
+                                                int &end) const
+{
+    // Laid out from the line's start to well past where single letters come
+    // near the edge, and further while all of it fits. The letters before
+    // the line, as far as a short reach, come first on a line of their own:
+    // the order of letters and digits of both directions, and the shapes of
+    // joining letters, depend on what comes before them.
     const int size = static_cast<int>(text.size());
     const auto *chars = reinterpret_cast<const char16_t *>(text.constData());
-    end = std::min({size, lineStart + kLongestLine, 2 * reached - lineStart + kMarkReach});
-    end = static_cast<int>(std::find(chars + reached - 1, chars + end, u'\n') - chars);
-    if (end < size && QChar::isLowSurrogate(chars[end]))
-        ++end;
-    QTextLayout layout(QString::fromRawData(text.constData() + lineStart, end - lineStart), m_font);
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTabStopDistance(m_tabStop);
-    layout.setTextOption(option);
-    layout.beginLayout();
-    QTextLine line = layout.createLine();
-    line.setLineWidth(m_width);
-    const int length = line.textLength();
-    width = line.naturalTextWidth();
-    layout.endLayout();
-    return length < end - lineStart ? lineStart + length : -1;
+    option.setTextDirection(paragraph.direction(text, lineStart));
+    int context = std::max(paragraph.start, lineStart - kContextReach);
+    for (end = reached;;) {
+        end = std::min({size, lineStart + kLongestLine, 2 * end - lineStart + kMarkReach});
+        end = static_cast<int>(std::find(chars + reached - 1, chars + end, u'\n') - chars);
+        if (end < size && QChar::isLowSurrogate(chars[end]))
+            ++end;
+        QTextLayout layout(QString::fromRawData(text.constData() + context, end - context), m_font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        if (context < lineStart)
+            layout.createLine().setNumColumns(lineStart - context);
+        QTextLine line = layout.createLine();
+        const bool atStart = line.isValid() && line.textStart() == lineStart - context;
+        if (atStart)
+            line.setLineWidth(m_width);
+        const int length = atStart ? line.textLength() : 0;
+        layout.endLayout();
+        if (!atStart) {
+            // The letters before end within a character: laid out alone.
+            context = lineStart;
+            end = reached;
+            continue;
+        }
+        if (length < end - lineStart)
+            return lineStart + length;
+        if (end == size || chars[end] == u'\n' || end - lineStart >= kLongestLine)
+            return -1;
+    }
 }
 
-// The last place after `lineStart` and up to `end` where the text may
-// break by the Unicode line breaking rules, as a text layout breaks it, or
-// -1. The rules look a little beyond `end`, within the paragraph.
-int WrapIndex::lastBreak(int lineStart, int end) const
+// The direction of the first letter that has one, looked for from where
+// the last look ended; a line whose paragraph has none before it goes by its
+// own letters.
+Qt::LayoutDirection WrapIndex::Paragraph::direction(const QString &text, int lineStart)
 {
-    const QString &text = m_text();
-    qsizetype stop = std::min(text.size(), qsizetype{end} + kMarkReach);
-    const qsizetype lineBreak = text.indexOf(u'\n', end);
-    if (lineBreak >= 0 && lineBreak < stop)
-        stop = lineBreak;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text.constData() + lineStart,
-                               static_cast<qsizetype>(stop - lineStart));
-    finder.setPosition(end - lineStart + 1);
-    for (qsizetype at = finder.toPreviousBoundary(); at > 0; at = finder.toPreviousBoundary()) {
-        if (finder.boundaryReasons() & QTextBoundaryFinder::BreakOpportunity)
-            return lineStart + static_cast<int>(at);
+    if (start < 0)
+        start = scanned = lineStart > 0 ? static_cast<int>(text.lastIndexOf(u'\n', lineStart - 1)) + 1 : 0;
+    for (; found == Qt::LayoutDirectionAuto && scanned < lineStart; ++scanned) {
+        switch (QChar::direction(text.at(scanned).unicode())) {
+        case QChar::DirL:
+            found = Qt::LeftToRight;
+            break;
+        case QChar::DirR:
+        case QChar::DirAL:
+            found = Qt::RightToLeft;
+            break;
+        default:
+            break;
+        }
     }
-    return -1;
+    return found;
 }
 
 std::vector<int> WrapIndex::wrapFrom(int from, int lines) const

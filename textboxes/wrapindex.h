@@ -6,8 +6,11 @@
 // Unicode line break opportunities where a line holds more than ASCII letters
 // and digits, and anywhere where they cannot; a line feed always ends one.
 // Widths add up the advances of single characters, measured once per
-// character and font, so megabytes wrap in milliseconds; a line of letters
-// that may join breaks where a text layout breaks it. An edit wraps again
+// character and font, so megabytes wrap in milliseconds, and the last
+// character's glyph must end within the line as well; tabs do not hang past
+// the edge as blanks do. A line with a tab, a combining mark, a surrogate
+// pair or a letter that may join breaks where a text layout of its paragraph
+// breaks it. An edit wraps again
 // from a few lines before it until a line starts where an old one did, and
 // then takes the old starts after it, shifted.
 
@@ -48,13 +51,28 @@ public:
     std::vector<int> wrapFrom(int from, int lines) const;
 
 private:
+    // The paragraph a wrap is in, which lays its lines out in its own
+    // direction; found only where a line is laid out.
+    struct Paragraph {
+        int start = -1; // not looked for yet
+        int scanned = 0;
+        Qt::LayoutDirection found = Qt::LayoutDirectionAuto;
+        Qt::LayoutDirection direction(const QString &text, int lineStart);
+    };
+
+    struct Glyph {
+        float advance = -1; // negative until measured
+        float overhang = 0; // how far it is drawn past its advance
+    };
+    const Glyph &glyphOf(char16_t code) const;
+    bool wordFitsNearly(int i, qreal x) const;
+    // Of a character beyond the first plane.
     qreal advanceOf(char32_t code) const;
     template <typename Sink> void wrapLines(int from, Sink &&sink) const;
-    int lastBreak(int lineStart, int end) const;
     // Where a text layout breaks the line from `lineStart`, which single
-    // letters fill up to `reached`, or -1 where all of it up to `end` fits;
-    // `width` gets the room the line takes.
-    int layoutBreak(const QString &text, int lineStart, int reached, int &end, qreal &width) const;
+    // letters fill up to near the edge at `reached`, or -1 where all of it
+    // up to `end`, the end of its paragraph or of the longest line, fits.
+    int layoutBreak(const QString &text, Paragraph &paragraph, int lineStart, int reached, int &end) const;
     // Wraps on until `line` is known and a line starts after `position`.
     void wrapUntil(int line, int position) const;
 
@@ -63,7 +81,9 @@ private:
     qreal m_tabStop;
     QFont m_font;
     QFontMetricsF m_metrics;
-    mutable std::vector<float> m_advances; // by UTF-16 code, negative until measured, empty until the first
+    // How far short of the edge a line that needs shaping is laid out.
+    qreal m_shapingSlack;
+    mutable std::vector<Glyph> m_glyphs; // by UTF-16 code, empty until the first is measured
     mutable std::unordered_map<char32_t, qreal> m_wideAdvances;
     // Where each line starts, ascending, as far as the text is wrapped; the
     // first is 0.

@@ -463,7 +463,7 @@ QList<Step> shrink(QWidget *host, Pair pair, QList<Step> steps)
     return steps;
 }
 
-// What a user types: ASCII, digits, blanks, letters beyond the BMP,
+// What a user types: ASCII, digits, blanks, tabs, letters beyond the BMP,
 // combining marks, Hebrew and Arabic letters.
 QString randomText(std::mt19937 &random, bool lineBreaks)
 {
@@ -471,7 +471,7 @@ QString randomText(std::mt19937 &random, bool lineBreaks)
         return *(list.begin() + random() % list.size());
     };
     char32_t code = 0;
-    switch (random() % 16) {
+    switch (random() % 19) {
     case 0:
     case 1:
     case 2:
@@ -507,6 +507,15 @@ QString randomText(std::mt19937 &random, bool lineBreaks)
     case 14:
         code = lineBreaks ? U'\n' : U'x';
         break;
+    case 15:
+        code = U'\t';
+        break;
+    case 16:
+        code = pick({0x1F44D, 0x1D49C, 0x1F1E9, 0x2070E});
+        break;
+    case 17:
+        code = pick({0x20DD, 0x0327, 0x0300, 0x1F3FB});
+        break;
     default:
         code = U'M';
         break;
@@ -518,12 +527,15 @@ QList<Step> generate(Pair pair, quint32 seed, int length)
 {
     std::mt19937 random(seed);
     const auto someText = [&](bool lineBreaks) {
-        // Now and then a text long enough to wrap in the log and to scroll
-        // in a field.
+        // Now and then a text long enough to scroll in a field; in the log
+        // often, with few line feeds, so that its lines wrap.
         QString text;
-        const int count = static_cast<int>(random() % 8 == 0 ? 30 + random() % 90 : random() % 10);
-        for (int i = 0; i < count; ++i)
-            text += randomText(random, lineBreaks);
+        const bool wraps = random() % (pair == Pair::Log ? 3 : 8) == 0;
+        const int count = static_cast<int>(wraps ? 30 + random() % 120 : random() % 10);
+        for (int i = 0; i < count; ++i) {
+            const QString next = randomText(random, lineBreaks);
+            text += wraps && next == QLatin1String("\n") && random() % 4 != 0 ? QStringLiteral("a") : next;
+        }
         return text;
     };
     static const Qt::Key moves[] = {Qt::Key_Home, Qt::Key_End,  Qt::Key_Left,   Qt::Key_Right,
@@ -551,7 +563,7 @@ QList<Step> generate(Pair pair, quint32 seed, int length)
         const auto roll = random() % 100;
         if (roll < 50) {
             step.text = randomText(random, false);
-            if (step.text == QLatin1String("x") || (step.text == QLatin1String("M")))
+            if (step.text == QLatin1String("x") || step.text == QLatin1String("M") || step.text == QLatin1String("\t"))
                 step.text = QString(QChar(static_cast<char16_t>(u'a' + random() % 3)));
         } else if (roll < 70) {
             step.kind = Step::Kind::Key;

@@ -2,14 +2,17 @@
 // SPDX-License-Identifier: MIT
 // The log's wrap index without a box: an edit wrapped in place gives the
 // lines a wrap of the new text from its start gives, and so does wrapping on
-// from any line start, for texts that break in every way the index knows.
+// from any line start, for texts that break in every way the index knows;
+// and its lines are those of a text layout of each paragraph.
 
 #include "wrapindex.h"
 
 #include <QGuiApplication>
+#include <QTextLayout>
 #include <QtTest>
 
 #include <limits>
+#include <random>
 
 using namespace quorran;
 
@@ -34,6 +37,47 @@ std::vector<int> freshStarts(const QString &text, qreal width)
     return allStarts(fresh);
 }
 
+// Paragraphs of letters, blanks, tabs, surrogate pairs, marks and
+// right-to-left letters, the characters that take another room in a line
+// than alone.
+QString randomParagraphs(unsigned seed)
+{
+    constexpr char32_t kCodes[] = {U'a',    U'e',    U'M',   U'7',   U' ',   U' ',   U'\t',  U'-',   0x1F600, 0x1D49C,
+                                   0x1F3FB, 0x20BB7, 0x0301, 0x20DD, 0x0327, 0x05D0, 0x05E9, 0x0644, 0x0627};
+    std::mt19937 random(seed);
+    QString text;
+    for (int paragraph = 0; paragraph < 60; ++paragraph) {
+        const auto length = random() % 150;
+        for (unsigned i = 0; i < length; ++i) {
+            const char32_t code = random() % 2 == 0 ? U'a' + random() % 26 : kCodes[random() % std::size(kCodes)];
+            text += QString::fromUcs4(&code, 1);
+        }
+        text += u'\n';
+    }
+    return text;
+}
+
+std::vector<int> layoutStarts(const QString &text, qreal width)
+{
+    std::vector<int> starts;
+    int from = 0;
+    for (const QString &paragraph : text.split(u'\n')) {
+        QTextLayout layout(paragraph, QGuiApplication::font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        option.setTabStopDistance(kTabStop);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            starts.push_back(from + line.textStart());
+        }
+        layout.endLayout();
+        from += static_cast<int>(paragraph.size()) + 1;
+    }
+    return starts;
+}
+
 struct Edit {
     double at; // where, as a share of the text's length
     int removed;
@@ -56,6 +100,8 @@ private slots:
     void editWrapsAsFresh();
     void wrapsFromAnyLineStart_data() { editWrapsAsFresh_data(); }
     void wrapsFromAnyLineStart();
+    void breaksAsTextLayout_data();
+    void breaksAsTextLayout();
 };
 
 void TestWrapIndex::editWrapsAsFresh_data()
@@ -72,6 +118,7 @@ void TestWrapIndex::editWrapsAsFresh_data()
         {"tabs", QStringLiteral("a\tbb\tccc\tdddd\t").repeated(20)},
         {"surrogate pairs", QStringLiteral("😀😁𝒜𝒝😂 x").repeated(30)},
         {"combining marks", QStringLiteral("e\u0301\u0302a\u0327o\u0308").repeated(60)},
+        {"random", randomParagraphs(1)},
     };
     for (const auto &[name, text] : texts) {
         for (const qreal width : {20.0, 90.0, 400.0})
@@ -122,6 +169,39 @@ void TestWrapIndex::wrapsFromAnyLineStart()
                                             static_cast<std::ptrdiff_t>(std::min(fresh.size(), line + kLines)));
         QCOMPARE(index.wrapFrom(fresh[line], kLines), expected);
     }
+}
+
+void TestWrapIndex::breaksAsTextLayout_data()
+{
+    editWrapsAsFresh_data();
+    for (const qreal width : {133.0, 251.0, 333.0}) {
+        for (unsigned seed = 2; seed < 5; ++seed)
+            QTest::addRow("random %u, %g px", seed, width) << randomParagraphs(seed) << width;
+    }
+    QTest::newRow("tabs past the edge") << QStringLiteral("mc\tijrm gkeoe\\\t\t\t\tg 0qm \u0301Ixpl8gxt") << 250.0;
+    // A line that starts with a right-to-left letter in a left-to-right paragraph.
+    QTest::newRow("line of another direction")
+        << QStringLiteral("\th \u05d5foog khxUm8j^jrm1\u05e2sog\u0308l\u05d3p x0\u05d0w \u0628 \u20dd\u0644 "
+                          "\u03277xsa \tzy2\u05dbwq\u0644yw q\teoov\u05e6c yg\u05d5\u05d5\tb\U0001F3FB")
+        << 333.0;
+    QTest::newRow("emoji among words") << QStringLiteral("aaaa bbbbbb cccccc \U0001F600 dddddd eeeeeee fffffff")
+                                       << 85.0;
+    QTest::newRow("glyph past its advance") << QStringLiteral("w=p fN25wv@5hu \\  p9 ") << 120.0;
+}
+
+void TestWrapIndex::breaksAsTextLayout()
+{
+    QFETCH(QString, text);
+    QFETCH(qreal, width);
+    if (width > 1e6)
+        QSKIP("a text layout has no longest line");
+    // Where a word breaks anywhere, single advances decide, which a pair of
+    // letters drawn closer may belie: lines of a letter or two are left out.
+    if (width < 50)
+        QSKIP("lines of a letter or two");
+    WrapIndex index([&]() -> const QString & { return text; }, QGuiApplication::font(), kTabStop);
+    index.setWidth(width);
+    QCOMPARE(allStarts(index), layoutStarts(text, width));
 }
 
 QTEST_MAIN(TestWrapIndex)
