@@ -129,13 +129,13 @@ QString EditBoxAccessible::textAtOffset(int offset, QAccessible::TextBoundaryTyp
 QString EditBoxAccessible::around(int direction, int offset, QAccessible::TextBoundaryType boundaryType,
                                   int *startOffset, int *endOffset) const
 {
+    // -2 stands for the caret, -1 for the end of the text.
     if (offset == -2)
         offset = box()->cursorPosition();
-    if (boundaryType == QAccessible::LineBoundary && box()->model().isMultiLine()) {
-        if (offset == -1)
-            offset = size(box());
+    else if (offset == -1)
+        offset = size(box());
+    if (boundaryType == QAccessible::LineBoundary && box()->model().isMultiLine())
         return shownLine(direction, offset, startOffset, endOffset);
-    }
     const TextSide side = direction < 0 ? TextSide::Before : direction > 0 ? TextSide::After : TextSide::At;
     return textAround(box()->model().text(), side, offset, boundaryType, startOffset, endOffset);
 }

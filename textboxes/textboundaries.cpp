@@ -118,10 +118,11 @@ QString textAround(const QString &text, TextSide side, int offset, QAccessible::
     if (offset == -1)
         offset = count;
     *start = *end = -1;
-    // Nothing at the end of the text, before its start or after its end.
+    // Nothing at the end of the text but its last line or the whole text,
+    // nothing before its start or after its end.
     if (count == 0 || offset < 0 || offset > count || (side == TextSide::Before && offset == 0) ||
         (side != TextSide::Before && offset == count && type != QAccessible::LineBoundary &&
-         type != QAccessible::ParagraphBoundary))
+         type != QAccessible::ParagraphBoundary && (type != QAccessible::NoBoundary || side == TextSide::After)))
         return {};
 
     std::pair<int, int> found{-1, -1};
