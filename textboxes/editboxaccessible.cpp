@@ -148,7 +148,8 @@ QString EditBoxAccessible::shownLine(int direction, int offset, int *startOffset
     const QString &all = log->model().text();
     const int count = static_cast<int>(all.size());
     *startOffset = *endOffset = -1;
-    if (count == 0 || offset < 0 || offset > count)
+    // An empty log shows one empty line.
+    if (offset < 0 || offset > count)
         return {};
     int low = 0;
     int high = log->shownLineCount() - 1;
