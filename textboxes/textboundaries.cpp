@@ -152,7 +152,10 @@ QString textAround(const QString &text, TextSide side, int offset, QAccessible::
         break;
     }
     }
-    if (found.first < 0 || found.first >= found.second)
+    // The empty line after a final line break is a line.
+    const bool emptyLine = type == QAccessible::LineBoundary && found.first == count &&
+                           (side == TextSide::At || (side == TextSide::After && offset < count));
+    if (found.first < 0 || (found.first >= found.second && !emptyLine))
         return {};
     *start = found.first;
     *end = found.second;
