@@ -301,20 +301,6 @@ const Fault kStockFaults[] = {
      [](Pair pair, Side, QAccessible::TextBoundaryType type, int, const QString &) {
          return pair == Pair::Log && type == QAccessible::ParagraphBoundary;
      }},
-    // Not a fault of either interface: the two boxes wrap such a line in
-    // different places, which moves by lines would show as well.
-    {"lines of a log holding half a surrogate pair: wrapped elsewhere",
-     [](Pair pair, Side, QAccessible::TextBoundaryType type, int, const QString &text) {
-         if (pair != Pair::Log || type != QAccessible::LineBoundary)
-             return false;
-         for (qsizetype i = 0; i < text.size(); ++i) {
-             if (text.at(i).isHighSurrogate()
-                     ? i + 1 == text.size() || !text.at(i + 1).isLowSurrogate()
-                     : text.at(i).isLowSurrogate() && (i == 0 || !text.at(i - 1).isHighSurrogate()))
-                 return true;
-         }
-         return false;
-     }},
     // Lines are asked for beside the line at the offset, see stockLine.
     {"anything but a line before or after an offset in the log: the plain text edit gives the one at the offset",
      [](Pair pair, Side side, QAccessible::TextBoundaryType type, int, const QString &) {
@@ -492,9 +478,9 @@ void record(QAccessibleEvent *event)
     g_told[event->object()] << told;
 }
 
-// What a box told in a step, from the text before it: each edit without
-// the ends its removed and inserted texts share, the text these edits leave,
-// the last caret and the last selection told.
+// What a box told in a step, from the text before it: each edit, for the
+// stock box without the ends its removed and inserted texts share, the text
+// these edits leave, the last caret and the last selection told.
 struct Heard {
     QStringList edits;
     QString text;
@@ -502,7 +488,7 @@ struct Heard {
     QString selection;
 };
 
-Heard hear(const QList<Told> &told, const State &before)
+Heard hear(const QList<Told> &told, const State &before, bool trimmed)
 {
     QString text = before.text;
     Heard heard;
@@ -524,7 +510,7 @@ Heard hear(const QList<Told> &told, const State &before)
             const QString removed = text.mid(event.position, event.removed.size());
             text.replace(event.position, event.removed.size(), event.inserted);
             qsizetype head = 0;
-            const qsizetype shorter = std::min(removed.size(), event.inserted.size());
+            const qsizetype shorter = trimmed ? std::min(removed.size(), event.inserted.size()) : 0;
             while (head < shorter && removed.at(head) == event.inserted.at(head))
                 ++head;
             qsizetype tail = 0;
@@ -533,7 +519,7 @@ Heard hear(const QList<Told> &told, const State &before)
                 ++tail;
             if (event.removed != removed && event.removed != QString(removed.size(), u' '))
                 heard.edits << QStringLiteral("removed %1 told as %2").arg(quoted(removed), quoted(event.removed));
-            if (removed.size() == event.inserted.size() && head == removed.size())
+            if (trimmed && removed.size() == event.inserted.size() && head == removed.size())
                 continue;
             heard.edits << QStringLiteral("%1 %2 %3")
                                .arg(event.position + head)
@@ -557,8 +543,8 @@ Heard hear(const QList<Told> &told, const State &before)
 QString toldDifference(Pair pair, const Step &step, const State &before, const State &after, const QObject *ours,
                        const QObject *stock)
 {
-    const Heard oursHeard = hear(g_told[ours], before);
-    Heard stockHeard = hear(g_told[stock], before);
+    const Heard oursHeard = hear(g_told[ours], before, false);
+    Heard stockHeard = hear(g_told[stock], before, true);
     // The plain text edit tells the caret and selection of undo and redo
     // before they settle.
     if (pair == Pair::Log && (isKey(step, QKeySequence::Undo) || isKey(step, QKeySequence::Redo)))
