@@ -129,13 +129,13 @@ QString EditBoxAccessible::textAtOffset(int offset, QAccessible::TextBoundaryTyp
 QString EditBoxAccessible::around(int direction, int offset, QAccessible::TextBoundaryType boundaryType,
                                   int *startOffset, int *endOffset) const
 {
+    // -2 stands for the caret, -1 for the end of the text.
     if (offset == -2)
         offset = box()->cursorPosition();
-    if (boundaryType == QAccessible::LineBoundary && box()->model().isMultiLine()) {
-        if (offset == -1)
-            offset = size(box());
+    else if (offset == -1)
+        offset = size(box());
+    if (boundaryType == QAccessible::LineBoundary && box()->model().isMultiLine())
         return shownLine(direction, offset, startOffset, endOffset);
-    }
     const TextSide side = direction < 0 ? TextSide::Before : direction > 0 ? TextSide::After : TextSide::At;
     return textAround(box()->model().text(), side, offset, boundaryType, startOffset, endOffset);
 }
@@ -148,7 +148,8 @@ QString EditBoxAccessible::shownLine(int direction, int offset, int *startOffset
     const QString &all = log->model().text();
     const int count = static_cast<int>(all.size());
     *startOffset = *endOffset = -1;
-    if (count == 0 || offset < 0 || offset > count)
+    // An empty log shows one empty line.
+    if (offset < 0 || offset > count)
         return {};
     int low = 0;
     int high = log->shownLineCount() - 1;

@@ -118,10 +118,11 @@ QString textAround(const QString &text, TextSide side, int offset, QAccessible::
     if (offset == -1)
         offset = count;
     *start = *end = -1;
-    // Nothing at the end of the text, before its start or after its end.
+    // Nothing at the end of the text but its last line or the whole text,
+    // nothing before its start or after its end.
     if (count == 0 || offset < 0 || offset > count || (side == TextSide::Before && offset == 0) ||
         (side != TextSide::Before && offset == count && type != QAccessible::LineBoundary &&
-         type != QAccessible::ParagraphBoundary))
+         type != QAccessible::ParagraphBoundary && (type != QAccessible::NoBoundary || side == TextSide::After)))
         return {};
 
     std::pair<int, int> found{-1, -1};
@@ -151,7 +152,10 @@ QString textAround(const QString &text, TextSide side, int offset, QAccessible::
         break;
     }
     }
-    if (found.first < 0 || found.first >= found.second)
+    // The empty line after a final line break is a line.
+    const bool emptyLine = type == QAccessible::LineBoundary && found.first == count &&
+                           (side == TextSide::At || (side == TextSide::After && offset < count));
+    if (found.first < 0 || (found.first >= found.second && !emptyLine))
         return {};
     *start = found.first;
     *end = found.second;

@@ -4,7 +4,8 @@
 // our boxes and on Qt's own side by side: the field next to a QLineEdit, the
 // log next to a QPlainTextEdit, of the same font and size. After every step
 // the text, caret, anchor, undo and redo availability and the clipboard must
-// agree. A sequence that diverges is shrunk to a shortest one that still does
+// agree, and so must what assistive tools find through the accessible text
+// interface and what they are told. A sequence that diverges is shrunk to a shortest one that still does
 // and printed in a form --replay takes.
 //
 //   tst_randomkeys [--seeds FIRST-LAST] [--steps N] [Qt Test options]
@@ -14,14 +15,20 @@
 // append"text" are the calls the window makes, clip"text" is another
 // program putting text on the clipboard; \n, \" and \uXXXX escape.
 // The differences we keep on purpose are listed in kDeliberate: a step one of
-// them covers is left out on both sides.
+// them covers is left out on both sides; kStockFaults lists the queries the
+// stock interfaces answer wrongly or never.
 
 #include "sidebyside.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QtTest>
+#include <private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
 
 #include <cstdio>
 #include <map>
@@ -192,6 +199,9 @@ QStringView paragraphOf(const State &state)
     return QStringView(state.text).mid(start, end - start);
 }
 
+std::map<QString, int> g_leftOut;
+std::map<QString, int> g_queriesLeftOut;
+
 // The differences we keep on purpose, each with the steps it covers;
 // docs/textboxes.md lists them with their reasons.
 struct Deliberate {
@@ -261,6 +271,313 @@ const Deliberate kDeliberate[] = {
     // limits for huge texts, which no short sequence reaches.
 };
 
+// What assistive tools find and are told of a box after a step: its text
+// interface queried at a sample of offsets and the events it sent during the
+// step. Each side is reduced to lines that must agree.
+
+// The answers to every boundary query at `offset` of `text` as one line each.
+constexpr QAccessible::TextBoundaryType kBoundaries[] = {QAccessible::CharBoundary,      QAccessible::WordBoundary,
+                                                         QAccessible::SentenceBoundary,  QAccessible::LineBoundary,
+                                                         QAccessible::ParagraphBoundary, QAccessible::NoBoundary};
+
+enum class Side { Before, At, After };
+
+// The stock interfaces' faults the boxes fix, each with the queries it
+// covers: those are not put to the stock interface, which may not return.
+struct Fault {
+    const char *name;
+    bool (*covers)(Pair pair, Side side, QAccessible::TextBoundaryType type, int offset, const QString &text);
+};
+
+const Fault kStockFaults[] = {
+    // The field's answers, compared with the line edit's, hold for the log.
+    {"characters, words and sentences in the log: the plain text edit parts a letter from its marks and words "
+     "from blanks",
+     [](Pair pair, Side, QAccessible::TextBoundaryType type, int, const QString &) {
+         return pair == Pair::Log && (type == QAccessible::CharBoundary || type == QAccessible::WordBoundary ||
+                                      type == QAccessible::SentenceBoundary);
+     }},
+    {"paragraphs in the log: the plain text edit leaves out their line breaks and has no empty ones",
+     [](Pair pair, Side, QAccessible::TextBoundaryType type, int, const QString &) {
+         return pair == Pair::Log && type == QAccessible::ParagraphBoundary;
+     }},
+    // Lines are asked for beside the line at the offset, see stockLine.
+    {"anything but a line before or after an offset in the log: the plain text edit gives the one at the offset",
+     [](Pair pair, Side side, QAccessible::TextBoundaryType type, int, const QString &) {
+         return pair == Pair::Log && side != Side::At && type != QAccessible::LineBoundary;
+     }},
+    // Nothing stands at the end of the text, as the line edit's characters say.
+    {"a character, word or sentence at the end of the log: the plain text edit gives the one before",
+     [](Pair pair, Side side, QAccessible::TextBoundaryType type, int offset, const QString &text) {
+         return pair == Pair::Log && side == Side::At && (offset == text.size() || offset == -1) &&
+                (type == QAccessible::CharBoundary || type == QAccessible::WordBoundary ||
+                 type == QAccessible::SentenceBoundary);
+     }},
+    // Ours, not the plain text edit's, and still open: a line of both
+    // directions that holds a tab can break elsewhere in the log (seed 1481).
+    {"lines of a log that holds a tab and right-to-left letters: the log may break them elsewhere (to be mended)",
+     [](Pair pair, Side, QAccessible::TextBoundaryType type, int, const QString &text) {
+         return pair == Pair::Log && type == QAccessible::LineBoundary && text.contains(u'\t') &&
+                holdsRightToLeft(text);
+     }},
+    // The search steps past either end of the text, where QTextBoundaryFinder
+    // finds no next boundary, and goes on asking.
+    {"a word or sentence at a field's end, or at its start where none starts: the line edit's search never returns",
+     [](Pair pair, Side side, QAccessible::TextBoundaryType type, int offset, const QString &text) {
+         if (pair != Pair::Field || side != Side::At ||
+             (type != QAccessible::WordBoundary && type != QAccessible::SentenceBoundary))
+             return false;
+         if (offset == text.size() || offset == -1)
+             return true;
+         const QTextBoundaryFinder finder(
+             type == QAccessible::WordBoundary ? QTextBoundaryFinder::Word : QTextBoundaryFinder::Sentence, text);
+         return offset == 0 &&
+                !(finder.boundaryReasons() & (QTextBoundaryFinder::StartOfItem | QTextBoundaryFinder::EndOfItem));
+     }},
+};
+
+QString describeQuery(Side side, QAccessible::TextBoundaryType type, int offset)
+{
+    static const char *const sides[] = {"before", "at", "after"};
+    static const char *const types[] = {"char", "word", "sentence", "paragraph", "line", "none"};
+    return QStringLiteral("%1 %2 %3")
+        .arg(QLatin1String(sides[static_cast<int>(side)]), QLatin1String(types[static_cast<int>(type)]))
+        .arg(offset);
+}
+
+QString query(QAccessibleTextInterface *text, Side side, QAccessible::TextBoundaryType type, int offset)
+{
+    int start = -2;
+    int end = -2;
+    QString found;
+    if (side == Side::Before)
+        found = text->textBeforeOffset(offset, type, &start, &end);
+    else if (side == Side::At)
+        found = text->textAtOffset(offset, type, &start, &end);
+    else
+        found = text->textAfterOffset(offset, type, &start, &end);
+    return QStringLiteral("[%1,%2) %3").arg(start).arg(end).arg(quoted(found));
+}
+
+// The plain text edit answers the line before or after an offset with the
+// line at it; the line beside that one is asked for instead.
+// A line wrapped at a blank is read one character short there, without the
+// blank; the blank is given back to it.
+QString stockLine(QAccessibleTextInterface *stock, Side side, int offset, const QString &text)
+{
+    int start = -1;
+    int end = -1;
+    stock->textAtOffset(offset, QAccessible::LineBoundary, &start, &end);
+    if (start >= 0 && end < text.size() && text.at(end) != u'\n' && text.at(end).isSpace())
+        ++end;
+    if (side != Side::At) {
+        int beside = -1;
+        if (side == Side::Before && start > 0)
+            beside = start - 1;
+        else if (side == Side::After && end < text.size())
+            beside = text.at(end) == u'\n' ? end + 1 : end;
+        return beside < 0 ? QStringLiteral("[-1,-1) \"\"") : stockLine(stock, Side::At, beside, text);
+    }
+    return QStringLiteral("[%1,%2) %3").arg(start).arg(end).arg(quoted(text.mid(start, end - start)));
+}
+
+// Every offset of a short text; of a long one its ends, the caret, the
+// anchor, both sides of its first line breaks and a few others.
+QList<int> offsetsToAsk(const State &state)
+{
+    const int count = static_cast<int>(state.text.size());
+    QList<int> offsets;
+    if (count <= 24) {
+        for (int offset = -1; offset <= count; ++offset)
+            offsets << offset;
+        return offsets;
+    }
+    offsets = {-1, 0, 1, count - 1, count, state.cursor, state.anchor};
+    for (qsizetype at = state.text.indexOf(u'\n'); at >= 0 && offsets.size() < 15;
+         at = state.text.indexOf(u'\n', at + 1))
+        offsets << static_cast<int>(at) << static_cast<int>(at) + 1;
+    std::mt19937 random(static_cast<quint32>(count));
+    for (int i = 0; i < 4; ++i)
+        offsets << static_cast<int>(random() % count);
+    return offsets;
+}
+
+// The first answer in which the two interfaces differ, or nothing.
+QString askedDifference(Pair pair, const State &state, QAccessibleTextInterface *ours, QAccessibleTextInterface *stock)
+{
+    const auto differ = [](const QString &what, const QString &got, const QString &expected) {
+        return got == expected ? QString() : QStringLiteral("%1: %2, stock %3").arg(what, got, expected);
+    };
+    QString difference = differ(QStringLiteral("characters"), QString::number(ours->characterCount()),
+                                QString::number(stock->characterCount()));
+    if (difference.isEmpty())
+        difference = differ(QStringLiteral("caret"), QString::number(ours->cursorPosition()),
+                            QString::number(stock->cursorPosition()));
+    if (difference.isEmpty()) {
+        int oursStart = -2, oursEnd = -2, stockStart = -2, stockEnd = -2;
+        ours->selection(0, &oursStart, &oursEnd);
+        stock->selection(0, &stockStart, &stockEnd);
+        difference = differ(QStringLiteral("selection"),
+                            QStringLiteral("%1 [%2,%3)").arg(ours->selectionCount()).arg(oursStart).arg(oursEnd),
+                            QStringLiteral("%1 [%2,%3)").arg(stock->selectionCount()).arg(stockStart).arg(stockEnd));
+    }
+    if (!difference.isEmpty())
+        return difference;
+    for (const int offset : offsetsToAsk(state)) {
+        for (const QAccessible::TextBoundaryType type : kBoundaries) {
+            for (const Side side : {Side::Before, Side::At, Side::After}) {
+                const Fault *fault = nullptr;
+                for (const Fault &candidate : kStockFaults) {
+                    if (candidate.covers(pair, side, type, offset, state.text))
+                        fault = &candidate;
+                }
+                if (fault) {
+                    ++g_queriesLeftOut[QLatin1String(fault->name)];
+                    continue;
+                }
+                // -1 stands for the end of the text; the plain text edit
+                // takes it for a position, with a warning.
+                const int at = offset < 0 ? static_cast<int>(state.text.size()) : offset;
+                QString expected;
+                if (pair == Pair::Log && type == QAccessible::LineBoundary)
+                    expected = stockLine(stock, side, at, state.text);
+                else
+                    expected = query(stock, side, type, at);
+                // Where there is nothing, the line edit may give an end of 0,
+                // the plain text edit an empty piece.
+                if (expected.endsWith(QLatin1String(") \"\"")) &&
+                    (expected.startsWith(QLatin1String("[-1,")) || type != QAccessible::LineBoundary))
+                    expected = QStringLiteral("[-1,-1) \"\"");
+                difference = differ(describeQuery(side, type, offset), query(ours, side, type, offset), expected);
+                if (!difference.isEmpty())
+                    return difference;
+            }
+        }
+    }
+    return {};
+}
+
+// The events each box sent during a step.
+struct Told {
+    QAccessible::Event type;
+    int position = -1;
+    QString removed;
+    QString inserted;
+    int end = -1;
+};
+std::map<const QObject *, QList<Told>> g_told;
+
+void record(QAccessibleEvent *event)
+{
+    Told told{event->type(), -1, {}, {}, -1};
+    if (const auto *change = dynamic_cast<QAccessibleTextInsertEvent *>(event))
+        told = {told.type, change->changePosition(), {}, change->textInserted(), -1};
+    else if (const auto *change = dynamic_cast<QAccessibleTextRemoveEvent *>(event))
+        told = {told.type, change->changePosition(), change->textRemoved(), {}, -1};
+    else if (const auto *change = dynamic_cast<QAccessibleTextUpdateEvent *>(event))
+        told = {told.type, change->changePosition(), change->textRemoved(), change->textInserted(), -1};
+    else if (const auto *selection = dynamic_cast<QAccessibleTextSelectionEvent *>(event))
+        told = {told.type, selection->selectionStart(), {}, {}, selection->selectionEnd()};
+    else if (const auto *caret = dynamic_cast<QAccessibleTextCursorEvent *>(event))
+        told.position = caret->cursorPosition();
+    else
+        return;
+    g_told[event->object()] << told;
+}
+
+// What a box told in a step, from the text before it: each edit, for the
+// stock box without the ends its removed and inserted texts share, the text
+// these edits leave, the last caret and the last selection told.
+struct Heard {
+    QStringList edits;
+    QString text;
+    QString caret;
+    QString selection;
+};
+
+Heard hear(const QList<Told> &told, const State &before, bool trimmed)
+{
+    QString text = before.text;
+    Heard heard;
+    for (const Told &event : told) {
+        if (event.type == QAccessible::TextCaretMoved) {
+            // The line edit tells its first caret where it has not moved.
+            heard.caret = event.position == before.cursor ? QString() : QString::number(event.position);
+        } else if (event.type == QAccessible::TextSelectionChanged) {
+            // The line edit tells of no selection where there was none.
+            const bool none = event.position == event.end;
+            // The plain text edit tells it from the anchor to the caret.
+            heard.selection = none && before.cursor == before.anchor
+                                  ? QString()
+                                  : QStringLiteral("%1 %2")
+                                        .arg(none ? -1 : std::min(event.position, event.end))
+                                        .arg(none ? -1 : std::max(event.position, event.end));
+        } else {
+            // The plain text edit tells how much it removed, in blanks.
+            const QString removed = text.mid(event.position, event.removed.size());
+            text.replace(event.position, event.removed.size(), event.inserted);
+            qsizetype head = 0;
+            const qsizetype shorter = trimmed ? std::min(removed.size(), event.inserted.size()) : 0;
+            while (head < shorter && removed.at(head) == event.inserted.at(head))
+                ++head;
+            qsizetype tail = 0;
+            while (tail < shorter - head &&
+                   removed.at(removed.size() - 1 - tail) == event.inserted.at(event.inserted.size() - 1 - tail))
+                ++tail;
+            if (event.removed != removed && event.removed != QString(removed.size(), u' '))
+                heard.edits << QStringLiteral("removed %1 told as %2").arg(quoted(removed), quoted(event.removed));
+            if (trimmed && removed.size() == event.inserted.size() && head == removed.size())
+                continue;
+            heard.edits << QStringLiteral("%1 %2 %3")
+                               .arg(event.position + head)
+                               .arg(quoted(removed.mid(head, removed.size() - head - tail)),
+                                    quoted(event.inserted.mid(head, event.inserted.size() - head - tail)));
+        }
+    }
+    heard.text = text;
+    return heard;
+}
+
+// The first difference in what the two boxes told in a step, or nothing.
+// Ours tells every edit, each without what it leaves as it was, and the
+// caret and selection wherever they moved, once. The line edit tells no edit
+// on undo and redo, a surrogate pair's removal in halves and no caret where
+// there is a selection or where it passed through one; the plain text edit
+// tells the edits of a step as one, over more than they changed. So the two
+// are compared on what both tell: the edits a field's program write or
+// typing makes, the caret and selection where the stock box tells them
+// settled.
+QString toldDifference(Pair pair, const Step &step, const State &before, const State &after, const QObject *ours,
+                       const QObject *stock)
+{
+    const Heard oursHeard = hear(g_told[ours], before, false);
+    Heard stockHeard = hear(g_told[stock], before, true);
+    // The plain text edit tells the caret and selection of undo and redo
+    // before they settle.
+    if (pair == Pair::Log && (isKey(step, QKeySequence::Undo) || isKey(step, QKeySequence::Redo)))
+        stockHeard.caret = stockHeard.selection = QString();
+    if (oursHeard.text != after.text)
+        return QStringLiteral("edits told %1 leave %2").arg(oursHeard.edits.join(u';'), quoted(oursHeard.text));
+    if (pair == Pair::Field && (step.kind == Step::Kind::Set || step.kind == Step::Kind::Type) &&
+        oursHeard.edits != stockHeard.edits)
+        return QStringLiteral("edits told %1, stock %2").arg(oursHeard.edits.join(u';'), stockHeard.edits.join(u';'));
+    const QString caret = after.cursor != before.cursor ? QString::number(after.cursor) : QString();
+    if (oursHeard.caret != caret || (!stockHeard.caret.isEmpty() && stockHeard.caret != caret))
+        return QStringLiteral("caret told %1, stock %2").arg(oursHeard.caret, stockHeard.caret);
+    const auto range = [](const State &state) {
+        return state.cursor == state.anchor ? QStringLiteral("-1 -1")
+                                            : QStringLiteral("%1 %2")
+                                                  .arg(std::min(state.cursor, state.anchor))
+                                                  .arg(std::max(state.cursor, state.anchor));
+    };
+    const QString selection = range(after) != range(before) ? range(after) : QString();
+    // The line edit tells a selection again where it stays as it was.
+    const QString stockSelection = stockHeard.selection == range(before) ? QString() : stockHeard.selection;
+    if (oursHeard.selection != selection || (!stockSelection.isEmpty() && stockSelection != selection))
+        return QStringLiteral("selection told %1, stock %2").arg(oursHeard.selection, stockHeard.selection);
+    return {};
+}
+
 // Left out of the comparison rather than of the steps.
 constexpr char kRedoSelection[] = "the selection after redo in a field";
 constexpr char kWrapEnd[] = "the caret at the end of a line wrapped without a blank in the log";
@@ -318,8 +635,18 @@ public:
                 clipboard()};
     }
 
+    QWidget *oursWidget() const { return SideBySide::ours(m_isLog); }
+    QWidget *stockWidget() const { return SideBySide::stock(m_isLog); }
+    static QAccessibleTextInterface *textOf(QWidget *box)
+    {
+        return QAccessible::queryAccessibleInterface(box)->textInterface();
+    }
+
     void playOurs(const Step &step)
     {
+        // Ours tells the caret and the selection only where it has the
+        // focus; the window stays inactive, so that no box loses it.
+        SideBySide::ours(m_isLog)->setFocus(Qt::OtherFocusReason);
         if (step.kind == Step::Kind::Set)
             m_isLog ? log()->setText(step.text) : field()->setText(step.text);
         else if (step.kind == Step::Kind::Append)
@@ -361,9 +688,8 @@ struct Divergence {
     qsizetype step = -1; // the first step after which the two differ, -1 if none
     State ours;
     State stock;
+    QString accessible; // how what assistive tools find or are told differs
 };
-
-std::map<QString, int> g_leftOut;
 
 void setClipboard(const QString &text)
 {
@@ -395,6 +721,7 @@ Divergence run(QWidget *host, Pair pair, const QList<Step> &steps, bool trace = 
             setClipboard(step.text);
             continue;
         }
+        g_told.clear();
         boxes.playOurs(step);
         result.ours = boxes.ours();
         setClipboard(before.clipboard);
@@ -425,6 +752,16 @@ Divergence run(QWidget *host, Pair pair, const QList<Step> &steps, bool trace = 
             std::printf("%s\n  ours:  %s\n  stock: %s\n", qPrintable(describe(step)), qPrintable(describe(result.ours)),
                         qPrintable(describe(result.stock)));
         if (result.ours != result.stock) {
+            result.step = i;
+            return result;
+        }
+        result.accessible = toldDifference(pair, step, before, result.ours, boxes.oursWidget(), boxes.stockWidget());
+        if (result.accessible.isEmpty())
+            result.accessible = askedDifference(pair, result.ours, Boxes::textOf(boxes.oursWidget()),
+                                                Boxes::textOf(boxes.stockWidget()));
+        if (trace && !result.accessible.isEmpty())
+            std::printf("  accessible: %s\n", qPrintable(result.accessible));
+        if (!result.accessible.isEmpty()) {
             result.step = i;
             return result;
         }
@@ -622,6 +959,7 @@ void TestRandomKeys::sameAsStock()
     QFETCH(Pair, pair);
     const char *name = pair == Pair::Field ? "field" : "log";
     g_leftOut.clear();
+    g_queriesLeftOut.clear();
     int diverging = 0;
     for (quint32 seed = g_firstSeed; seed <= g_lastSeed; ++seed) {
         const QList<Step> steps = generate(pair, seed, g_steps);
@@ -632,10 +970,14 @@ void TestRandomKeys::sameAsStock()
         const Divergence divergence = run(m_host.get(), pair, shortest);
         std::printf("DIVERGES %s seed %u: %s\n  ours:  %s\n  stock: %s\n", name, seed, qPrintable(describe(shortest)),
                     qPrintable(describe(divergence.ours)), qPrintable(describe(divergence.stock)));
+        if (!divergence.accessible.isEmpty())
+            std::printf("  accessible: %s\n", qPrintable(divergence.accessible));
     }
     std::printf("%s: %d of %u sequences diverge\n", name, diverging, g_lastSeed - g_firstSeed + 1);
     for (const auto &[deliberate, count] : g_leftOut)
         std::printf("  left out %d steps: %s\n", count, qPrintable(deliberate));
+    for (const auto &[fault, count] : g_queriesLeftOut)
+        std::printf("  left out %d queries: %s\n", count, qPrintable(fault));
     std::fflush(stdout);
     QCOMPARE(diverging, 0);
 }
@@ -643,6 +985,15 @@ void TestRandomKeys::sameAsStock()
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // Qt tells the update handler of every accessibility event once
+    // accessibility is active, with or without a screen reader.
+    QPlatformAccessibility *accessibility = QGuiApplicationPrivate::platformIntegration()->accessibility();
+    if (accessibility == nullptr) {
+        std::fprintf(stderr, "no accessibility on this platform\n");
+        return 2;
+    }
+    QAccessible::installUpdateHandler(record);
+    accessibility->setActive(true);
     QStringList arguments = QCoreApplication::arguments();
     QStringList rest{arguments.takeFirst()};
     while (!arguments.isEmpty()) {
