@@ -38,10 +38,6 @@ private slots:
 
 private:
     std::unique_ptr<SideBySide> m_window;
-    TextBox *m_box = nullptr;
-    LogBox *m_log = nullptr;
-    QLineEdit *m_lineEdit = nullptr;
-    QPlainTextEdit *m_plainEdit = nullptr;
 };
 
 namespace {
@@ -175,10 +171,6 @@ private:
 void TestAccessible::init()
 {
     m_window = std::make_unique<SideBySide>();
-    m_box = m_window->field();
-    m_lineEdit = m_window->lineEdit();
-    m_log = m_window->log();
-    m_plainEdit = m_window->plain();
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     seen.clear();
@@ -219,14 +211,14 @@ void TestAccessible::sideBySide()
     QWidget *stock = m_window->stock(log);
     m_window->setTexts(log, text);
     if (log) {
-        QTextCursor caret = m_plainEdit->textCursor();
+        QTextCursor caret = m_window->plain()->textCursor();
         caret.setPosition(anchor);
         caret.setPosition(cursor, QTextCursor::KeepAnchor);
-        m_plainEdit->setTextCursor(caret);
+        m_window->plain()->setTextCursor(caret);
     } else {
-        m_lineEdit->setCursorPosition(cursor);
+        m_window->lineEdit()->setCursorPosition(cursor);
         if (anchor != cursor)
-            m_lineEdit->setSelection(anchor, cursor - anchor);
+            m_window->lineEdit()->setSelection(anchor, cursor - anchor);
     }
     QAccessibleInterface *oursAccessible = QAccessible::queryAccessibleInterface(ours);
     QAccessibleInterface *stockAccessible = QAccessible::queryAccessibleInterface(stock);
@@ -307,25 +299,26 @@ void TestAccessible::sideBySide()
 // character is at a point move the caret there.
 void TestAccessible::placesIgnoreCaret()
 {
-    m_log->setText(QString(120, QLatin1Char('7')));
-    QVERIFY(m_log->lineCount() > 1);
-    QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(m_log)->textInterface();
+    LogBox *log = m_window->log();
+    log->setText(QString(120, QLatin1Char('7')));
+    QVERIFY(log->lineCount() > 1);
+    QAccessibleTextInterface *text = QAccessible::queryAccessibleInterface(log)->textInterface();
     const int count = text->characterCount();
     QList<QRect> shown;
     for (int offset = 0; offset < count; ++offset)
         shown << text->characterRect(offset);
-    for (int line = 0; line < m_log->lineCount(); ++line) {
-        m_log->setCursorPosition(m_log->lineStart(line));
-        QTest::keyClick(m_log, Qt::Key_End);
+    for (int line = 0; line < log->lineCount(); ++line) {
+        log->setCursorPosition(log->lineStart(line));
+        QTest::keyClick(log, Qt::Key_End);
         for (int offset = 0; offset < count; ++offset)
             QCOMPARE(text->characterRect(offset), shown.at(offset));
     }
-    m_log->setCursorPosition(m_log->lineStart(1));
-    const QRect caret = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-    const QPoint lineEnd = m_log->mapFromGlobal(shown.at(m_log->lineStart(1) - 1).center());
-    QCOMPARE(text->offsetAtPoint(m_log->mapToGlobal(QPoint(m_log->width() - 4, lineEnd.y()))), m_log->lineStart(1));
-    m_log->setCursorPosition(m_log->cursorPosition());
-    QCOMPARE(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect(), caret);
+    log->setCursorPosition(log->lineStart(1));
+    const QRect caret = log->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const QPoint lineEnd = log->mapFromGlobal(shown.at(log->lineStart(1) - 1).center());
+    QCOMPARE(text->offsetAtPoint(log->mapToGlobal(QPoint(log->width() - 4, lineEnd.y()))), log->lineStart(1));
+    log->setCursorPosition(log->cursorPosition());
+    QCOMPARE(log->inputMethodQuery(Qt::ImCursorRectangle).toRect(), caret);
 }
 
 void TestAccessible::everyQueryAnswers_data()
@@ -351,8 +344,8 @@ void TestAccessible::everyQueryAnswers()
 {
     QFETCH(QString, text);
 
-    m_box->setText(text);
-    m_log->setText(text);
+    m_window->field()->setText(text);
+    m_window->log()->setText(text);
     Watchdog watchdog;
     const QList<QAccessible::TextBoundaryType> types{QAccessible::CharBoundary, QAccessible::WordBoundary,
                                                      QAccessible::SentenceBoundary, QAccessible::LineBoundary,
@@ -360,7 +353,7 @@ void TestAccessible::everyQueryAnswers()
     const QList<std::pair<const char *, Lookup>> lookups{{"before", &QAccessibleTextInterface::textBeforeOffset},
                                                          {"at", &QAccessibleTextInterface::textAtOffset},
                                                          {"after", &QAccessibleTextInterface::textAfterOffset}};
-    for (EditBox *box : {static_cast<EditBox *>(m_box), static_cast<EditBox *>(m_log)}) {
+    for (EditBox *box : {m_window->ours(false), m_window->ours(true)}) {
         const QString all = box->text();
         const int count = static_cast<int>(all.size());
         QAccessibleTextInterface *accessible = QAccessible::queryAccessibleInterface(box)->textInterface();
@@ -372,7 +365,7 @@ void TestAccessible::everyQueryAnswers()
                                              .arg(boundaryName(type), QLatin1String(side))
                                              .arg(offset)
                                              .arg(count)
-                                             .arg(box == m_log ? "log" : "field");
+                                             .arg(box == m_window->log() ? "log" : "field");
                     int start = -2;
                     int end = -2;
                     watchdog.arm(what);
@@ -428,19 +421,20 @@ void TestAccessible::editsAsTyped()
     QFETCH(QString, text);
     QFETCH(QString, expected);
 
-    m_box->setText("12345");
-    QSignalSpy edited(m_box, &EditBox::textEdited);
-    QAccessibleEditableTextInterface *editable = QAccessible::queryAccessibleInterface(m_box)->editableTextInterface();
+    TextBox *box = m_window->field();
+    box->setText("12345");
+    QSignalSpy edited(box, &EditBox::textEdited);
+    QAccessibleEditableTextInterface *editable = QAccessible::queryAccessibleInterface(box)->editableTextInterface();
     if (edit == "insert")
         editable->insertText(start, text);
     else if (edit == "delete")
         editable->deleteText(start, end);
     else
         editable->replaceText(start, end, text);
-    QCOMPARE(m_box->text(), expected);
+    QCOMPARE(box->text(), expected);
     QCOMPARE(edited.count(), 1);
-    m_box->undo();
-    QCOMPARE(m_box->text(), QString("12345"));
+    box->undo();
+    QCOMPARE(box->text(), QString("12345"));
 }
 
 void TestAccessible::events_data()
@@ -496,16 +490,16 @@ void TestAccessible::events()
             const QKeyCombination keys = QKeySequence(step.mid(1, step.size() - 2))[0];
             QTest::keyClick(box, keys.key(), keys.keyboardModifiers());
         } else if (step == QLatin1String("!")) {
-            m_lineEdit->setFocus(Qt::TabFocusReason);
+            m_window->lineEdit()->setFocus(Qt::TabFocusReason);
         } else if (step == QLatin1String("^")) {
             m_window->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
             box->setFocus(Qt::TabFocusReason);
             QCoreApplication::processEvents();
         } else if (step.startsWith('=')) {
-            m_box->setText(step.mid(1));
+            m_window->field()->setText(step.mid(1));
         } else if (step.startsWith('+')) {
-            m_log->append(step.mid(1));
+            m_window->log()->append(step.mid(1));
         } else {
             QTest::keyClicks(box, step);
         }

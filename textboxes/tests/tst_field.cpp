@@ -7,7 +7,6 @@
 
 #include "sidebyside.h"
 
-#include <QAccessible>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMenu>
@@ -163,28 +162,11 @@ private slots:
                                     << "12 345";
     }
 
-    // The keys the platform binds to deleting a line, as QLineEdit takes them
-    // (Ctrl+K and Ctrl+U on X11).
+    // The keys the platform binds to deleting a line, as QLineEdit takes them.
     void platformKeys()
     {
-        QFETCH(int, key);
-        QFETCH(QString, initial);
-        QFETCH(QStringList, steps);
-        QFETCH(QString, expected);
         QFETCH(QString, clipboard);
-
-        const QList<QKeySequence> bindings = QKeySequence::keyBindings(static_cast<QKeySequence::StandardKey>(key));
-        if (bindings.isEmpty())
-            QSKIP("no key bound on this platform");
-        m_window->setTexts(false, initial);
-        for (QWidget *box : {static_cast<QWidget *>(m_box), static_cast<QWidget *>(m_lineEdit)}) {
-            QGuiApplication::clipboard()->clear();
-            play(box, steps + QStringList{'<' + bindings.first().toString() + '>'});
-            QCOMPARE(QGuiApplication::clipboard()->text(), clipboard);
-        }
-        QCOMPARE(m_box->text(), expected);
-        QCOMPARE(m_box->text(), m_lineEdit->text());
-        QCOMPARE(m_box->cursorPosition(), m_lineEdit->cursorPosition());
+        shared::deleteLineKeys(*m_window, false, clipboard, true);
     }
 
     void primarySelection_data()
@@ -197,21 +179,7 @@ private slots:
         QTest::newRow("shift and word") << QStringList{"<Home>", "<Ctrl+Shift+Right>"} << "12 ";
     }
 
-    // A selection made with the keyboard becomes the X11 primary selection, as
-    // one made with the mouse does.
-    void primarySelection()
-    {
-        QFETCH(QStringList, steps);
-        QFETCH(QString, selection);
-
-        QClipboard *clipboard = QGuiApplication::clipboard();
-        if (!clipboard->supportsSelection())
-            QSKIP("no primary selection on this platform");
-        clipboard->clear(QClipboard::Selection);
-        m_box->setText("12 345");
-        play(m_box, steps);
-        QTRY_COMPARE(clipboard->text(QClipboard::Selection), selection);
-    }
+    void primarySelection() { shared::keysSetPrimarySelection(*m_window, false, "12 345"); }
 
     void clipboardRoundTrip()
     {
@@ -267,22 +235,10 @@ private slots:
         QTest::newRow("double click and drag back") << "abc def ghi" << 2 << 9 << 1 << "abc def ghi" << false;
     }
 
-    // Double and triple clicks, and a drag after a double click.
     void mouseSelections()
     {
-        QFETCH(QString, text);
-        QFETCH(int, clicks);
-        QFETCH(int, at);
-        QFETCH(int, dragTo);
-        QFETCH(QString, selected);
         QFETCH(bool, likeStock);
-
-        m_window->setTexts(false, text);
-        clickAndDrag(m_box, m_box, clicks, at, dragTo);
-        QCOMPARE(m_box->selectedText(), selected);
-        clickAndDrag(m_lineEdit, m_lineEdit, clicks, at, dragTo);
-        if (likeStock)
-            QCOMPARE(m_box->selectedText(), m_lineEdit->selectedText());
+        shared::mouseSelections(*m_window, false, likeStock);
     }
 
     // Text dropped from elsewhere goes in where it is dropped; a drop is no click.
@@ -345,20 +301,7 @@ private slots:
     }
 
     // The field drops its selection when the focus moves on, as QLineEdit does.
-    void focusOutSelection()
-    {
-        auto *other = new QWidget(m_window.get());
-        other->setFocusPolicy(Qt::StrongFocus);
-        other->show();
-        m_window->setTexts(false, "abc");
-        for (QWidget *box : {static_cast<QWidget *>(m_box), static_cast<QWidget *>(m_lineEdit)}) {
-            box->setFocus(Qt::OtherFocusReason);
-            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-            other->setFocus(Qt::OtherFocusReason);
-        }
-        QVERIFY(!m_box->hasSelectedText());
-        QVERIFY(!m_lineEdit->hasSelectedText());
-    }
+    void focusOutSelection() { shared::focusOutSelection(*m_window, false, false); }
 
     void contextMenuStates_data()
     {
@@ -498,24 +441,9 @@ private slots:
             QVERIFY(answer.toString().size() <= 1024);
     }
 
-    // Read by a screen reader with LF line breaks. A pasted line separator is
-    // shown as a blank; what follows it stays on the same line of the box.
     void accessibleValueAndLineSeparator()
     {
-        m_box->setText("0x010203");
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(m_box);
-        QVERIFY(accessible != nullptr);
-        QCOMPARE(accessible->role(), QAccessible::EditableText);
-        QCOMPARE(accessible->text(QAccessible::Value), QString("0x010203"));
-        m_box->setText(QString("12") + QChar(QChar::LineSeparator) + "34");
-        const auto caret = [this](int position) {
-            m_box->setCursorPosition(position);
-            return m_box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        };
-        const QRect afterSeparator = caret(3);
-        const QRect atEnd = caret(5);
-        QCOMPARE(atEnd.top(), afterSeparator.top());
-        QVERIFY(atEnd.left() > afterSeparator.left());
+        shared::accessibleValueAndLineSeparator(*m_window, false, "0x010203", "0x010203");
     }
 
     void hugeTextInView_data()
@@ -725,15 +653,10 @@ private slots:
         QCOMPARE(m_box->cursorPosition(), 60);
     }
 
-    // A composition at the end of a full field scrolls into view with its caret.
+    // At the end of a full field, on the same line.
     void compositionScrolledIntoView()
     {
-        m_box->setText(QString(40, 'm'));
-        QInputMethodEvent compose(QString(8, 'w'), {});
-        QApplication::sendEvent(m_box, &compose);
-        const QRect caret = m_box->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        QVERIFY2(m_box->rect().contains(caret),
-                 qPrintable(QString("caret at %1, %2").arg(caret.left()).arg(caret.top())));
+        shared::compositionScrolledIntoView(*m_window, false, QString(40, 'm'), 8, false);
     }
 };
 

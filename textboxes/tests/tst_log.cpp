@@ -7,7 +7,6 @@
 
 #include "sidebyside.h"
 
-#include <QAccessible>
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QRandomGenerator>
@@ -27,6 +26,15 @@ std::vector<int> lineStarts(const LogBox &box)
     for (int line = 0; line < box.lineCount(); ++line)
         starts.push_back(box.lineStart(line));
     return starts;
+}
+
+// Another log of `log`'s size and font, `below` pixels lower in its window.
+std::unique_ptr<LogBox> logLike(const LogBox &log, int below = 0)
+{
+    auto other = std::make_unique<LogBox>(log.parentWidget());
+    other->setGeometry(log.geometry().translated(0, below));
+    other->setFont(log.font());
+    return other;
 }
 
 // The room the log's lines have: the box less its frame and margins.
@@ -77,29 +85,11 @@ private slots:
     }
 
     // The keys the platform binds to deleting a line, as QPlainTextEdit takes
-    // them (Ctrl+K and Ctrl+U on X11); the clipboard is left alone.
+    // them; the clipboard is left alone.
     void platformKeys()
     {
-        QFETCH(int, key);
-        QFETCH(QString, initial);
-        QFETCH(QStringList, steps);
-        QFETCH(QString, expected);
         QFETCH(bool, likeStock);
-
-        const QList<QKeySequence> bindings = QKeySequence::keyBindings(static_cast<QKeySequence::StandardKey>(key));
-        if (bindings.isEmpty())
-            QSKIP("no key bound on this platform");
-        steps << '<' + bindings.first().toString() + '>';
-        m_window->setTexts(true, initial);
-        play(m_log, steps);
-        QCOMPARE(m_log->text(), expected);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
-        if (!likeStock)
-            return;
-        play(m_plain, steps);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
-        QCOMPARE(asPlain(m_log->text()), m_plain->document()->toRawText());
-        QCOMPARE(m_log->cursorPosition(), m_plain->textCursor().position());
+        shared::deleteLineKeys(*m_window, true, QString(), likeStock);
     }
 
     void primarySelection_data()
@@ -111,21 +101,7 @@ private slots:
         QTest::newRow("shift and end") << QStringList{"<Shift+End>"} << "12 345";
     }
 
-    // A selection made with the keyboard becomes the X11 primary selection, as
-    // one made with the mouse does.
-    void primarySelection()
-    {
-        QFETCH(QStringList, steps);
-        QFETCH(QString, selection);
-
-        QClipboard *clipboard = QGuiApplication::clipboard();
-        if (!clipboard->supportsSelection())
-            QSKIP("no primary selection on this platform");
-        clipboard->clear(QClipboard::Selection);
-        m_log->setText("12 345\nsix");
-        play(m_log, steps);
-        QTRY_COMPARE(clipboard->text(QClipboard::Selection), selection);
-    }
+    void primarySelection() { shared::keysSetPrimarySelection(*m_window, true, "12 345\nsix"); }
 
     void mouseSelections_data()
     {
@@ -143,58 +119,15 @@ private slots:
         QTest::newRow("double click and drag") << "one two three" << 2 << 1 << 12 << "one two three";
     }
 
-    // Double and triple clicks, and a drag after a double click.
-    void mouseSelections()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, clicks);
-        QFETCH(int, at);
-        QFETCH(int, dragTo);
-        QFETCH(QString, selected);
-
-        m_window->setTexts(true, text);
-        clickAndDrag(m_log, m_log, clicks, at, dragTo);
-        QCOMPARE(m_log->selectedText(), selected);
-        QCoreApplication::processEvents(); // QPlainTextEdit wraps later
-        clickAndDrag(m_plain, m_plain->viewport(), clicks, at, dragTo);
-        QCOMPARE(asPlain(m_log->selectedText()), m_plain->textCursor().selectedText());
-    }
+    void mouseSelections() { shared::mouseSelections(*m_window, true, true); }
 
     // The log keeps its selection when the focus moves on, drawn as inactive,
     // as QPlainTextEdit does.
-    void focusOutSelection()
-    {
-        auto *other = new QWidget(m_window.get());
-        other->setFocusPolicy(Qt::StrongFocus);
-        other->show();
-        m_window->setTexts(true, "abc");
-        for (QWidget *box : {static_cast<QWidget *>(m_log), static_cast<QWidget *>(m_plain)}) {
-            box->setFocus(Qt::OtherFocusReason);
-            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-            other->setFocus(Qt::OtherFocusReason);
-        }
-        QVERIFY(m_log->hasSelectedText());
-        QVERIFY(m_plain->textCursor().hasSelection());
-    }
+    void focusOutSelection() { shared::focusOutSelection(*m_window, true, true); }
 
-    // Read by a screen reader with LF line breaks. A pasted line separator is
-    // shown as a blank; what follows it stays on the same line of the box.
     void accessibleValueAndLineSeparator()
     {
-        m_log->setText("a\r\nb");
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(m_log);
-        QVERIFY(accessible != nullptr);
-        QCOMPARE(accessible->role(), QAccessible::EditableText);
-        QCOMPARE(accessible->text(QAccessible::Value), QString("a\nb"));
-        m_log->setText(QString("12") + QChar(QChar::LineSeparator) + "34");
-        const auto caret = [this](int position) {
-            m_log->setCursorPosition(position);
-            return m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        };
-        const QRect afterSeparator = caret(3);
-        const QRect atEnd = caret(5);
-        QCOMPARE(atEnd.top(), afterSeparator.top());
-        QVERIFY(atEnd.left() > afterSeparator.left());
+        shared::accessibleValueAndLineSeparator(*m_window, true, "a\r\nb", "a\nb");
     }
 
     void logEditing_data()
@@ -362,9 +295,7 @@ private slots:
     // box that wraps the whole text afresh would have them.
     void logEditsWrapLikeAFreshBox()
     {
-        LogBox fresh(m_window.get());
-        fresh.setGeometry(m_log->geometry());
-        fresh.setFont(m_log->font());
+        const auto fresh = logLike(*m_log);
         const QStringList pieces = {"ERROR: Port ID ",
                                     "must ",
                                     "\n",
@@ -395,12 +326,12 @@ private slots:
             // not yet wrapped again.
             if (edit % 3 != 2)
                 continue;
-            fresh.setText(m_log->text());
-            QVERIFY2(lineStarts(*m_log) == lineStarts(fresh), qPrintable(QString("edit %1").arg(edit)));
+            fresh->setText(m_log->text());
+            QVERIFY2(lineStarts(*m_log) == lineStarts(*fresh), qPrintable(QString("edit %1").arg(edit)));
         }
         m_log->undo();
-        fresh.setText(m_log->text());
-        QVERIFY(lineStarts(*m_log) == lineStarts(fresh));
+        fresh->setText(m_log->text());
+        QVERIFY(lineStarts(*m_log) == lineStarts(*fresh));
     }
 
     // The box scrolls by whole lines to keep the caret in view; a text set by
@@ -511,18 +442,16 @@ private slots:
         const QRect caret = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect();
         const int lineHeight = caret.height();
         m_log->resize(m_log->width(), 2 * caret.top() + 4 * lineHeight + lineHeight / 2);
-        LogBox fourLines(m_window.get());
-        fourLines.setGeometry(m_log->geometry().translated(0, m_log->height() + 8));
-        fourLines.setFont(m_log->font());
-        fourLines.show();
+        const auto fourLines = logLike(*m_log, m_log->height() + 8);
+        fourLines->show();
         QStringList lines;
         for (int i = 0; i < 6; ++i)
             lines << QString(20, QChar(0x2588));
         m_log->setText(lines.join('\n'));
-        fourLines.setText(lines.mid(0, 4).join('\n'));
+        fourLines->setText(lines.mid(0, 4).join('\n'));
         QCOMPARE(m_log->lineCount(), 6);
-        QCOMPARE(fourLines.lineCount(), 4);
-        QCOMPARE(m_log->grab().toImage(), fourLines.grab().toImage());
+        QCOMPARE(fourLines->lineCount(), 4);
+        QCOMPARE(m_log->grab().toImage(), fourLines->grab().toImage());
 
         // The caret keys count the same four lines.
         m_log->setFocus(Qt::OtherFocusReason);
@@ -643,29 +572,15 @@ private slots:
         const QString text = QString("word ").repeated(60);
         m_log->setText(text);
         const int before = m_log->lineCount();
-        const QFont larger(QStringLiteral("DejaVu Sans"), 14);
-        m_log->setFont(larger);
-        LogBox fresh(m_window.get());
-        fresh.setGeometry(m_log->geometry());
-        fresh.setFont(larger);
-        fresh.setText(text);
-        QCOMPARE(lineStarts(*m_log), lineStarts(fresh));
+        m_log->setFont(QFont(QStringLiteral("DejaVu Sans"), 14));
+        const auto fresh = logLike(*m_log);
+        fresh->setText(text);
+        QCOMPARE(lineStarts(*m_log), lineStarts(*fresh));
         QVERIFY(m_log->lineCount() > before);
     }
 
-    // A composition longer than a line of the log wraps onto the rows below,
-    // and its caret stays in view.
-    void compositionScrolledIntoView()
-    {
-        m_log->setText(QStringLiteral("mmmm"));
-        const QRect before = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        QInputMethodEvent compose(QString(80, 'w'), {});
-        QApplication::sendEvent(m_log, &compose);
-        const QRect caret = m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect();
-        QVERIFY2(m_log->rect().contains(caret),
-                 qPrintable(QString("caret at %1, %2").arg(caret.left()).arg(caret.top())));
-        QVERIFY(caret.top() > before.top());
-    }
+    // A composition longer than a line of the log wraps onto the rows below.
+    void compositionScrolledIntoView() { shared::compositionScrolledIntoView(*m_window, true, "mmmm", 80, true); }
 };
 
 QTEST_MAIN(TestLog)
