@@ -2,7 +2,7 @@
 # SPDX-FileCopyrightText: 2026 Quorran developers
 # SPDX-License-Identifier: MIT
 # Installs the build into a scratch prefix and checks what lands there: the
-# program, a desktop entry that desktop-file-validate accepts, and the icon
+# program and its window module, a desktop entry that desktop-file-validate accepts, and the icon
 # in the hicolor theme: PNG files of each size and the scalable SVG; and the
 # manual page, which groff renders without a warning.
 set -euo pipefail
@@ -16,6 +16,17 @@ fail() { echo "FAIL: $*"; exit 1; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 [ -x "$prefix/bin/quorran" ] || fail "no bin/quorran"
+# Its window comes from a module of the same installation: what says that
+# there is no display is the module's.
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/quorran" 2>&1) && fail "started without a display"
+[[ "$message" == "Quorran needs a display and none is set"* ]] || fail "the installed program says: $message"
+# The command-line mode runs without Qt's libraries; a copy of the program
+# away from its module says that it cannot start the window.
+! readelf -d "$prefix/bin/quorran" | grep -q 'NEEDED.*libQt' || fail "the program itself links Qt"
+mkdir -p "$prefix/alone/bin" && cp "$prefix/bin/quorran" "$prefix/alone/bin/"
+message=$(env -u DISPLAY -u WAYLAND_DISPLAY "$prefix/alone/bin/quorran" 2>&1) && fail "the copy started without its module"
+[[ "$message" == "quorran: cannot load the window (no quorran-window.so beside $prefix/alone/bin/ or in "* ]] ||
+    fail "the copy without its module says: $message"
 entry="$prefix/share/applications/quorran.desktop"
 [ -f "$entry" ] || fail "no desktop entry"
 desktop-file-validate "$entry" || fail "desktop-file-validate rejects the entry"

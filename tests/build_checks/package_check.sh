@@ -37,10 +37,15 @@ echo "ok: built $(basename "$deb")"
 
 # Mode, owner and path of every entry, in a fixed order.
 dpkg-deb -c "$deb" | awk '{print $1, $2, $6}' | sort >"$work/contents"
-sort >"$work/expected" <<'EOF'
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+sort >"$work/expected" <<EOF
 drwxr-xr-x root/root ./usr/
 drwxr-xr-x root/root ./usr/bin/
 -rwxr-xr-x root/root ./usr/bin/quorran
+drwxr-xr-x root/root ./usr/lib/
+drwxr-xr-x root/root ./usr/lib/$multiarch/
+drwxr-xr-x root/root ./usr/lib/$multiarch/quorran/
+-rw-r--r-- root/root ./usr/lib/$multiarch/quorran/quorran-window.so
 drwxr-xr-x root/root ./usr/share/
 drwxr-xr-x root/root ./usr/share/bash-completion/
 drwxr-xr-x root/root ./usr/share/bash-completion/completions/

@@ -40,7 +40,10 @@ LINUX_ONLY = {
 }
 # Units CMake picks per platform: the Linux build compiles the key, a Windows
 # build the value, checked here with the key's arguments.
-WINDOWS_INSTEAD = {SOURCE_DIR / "cli" / "console_posix.cpp": SOURCE_DIR / "cli" / "console_windows.cpp"}
+WINDOWS_INSTEAD = {
+    SOURCE_DIR / "cli" / "console_posix.cpp": SOURCE_DIR / "cli" / "console_windows.cpp",
+    SOURCE_DIR / "launcher" / "startwindow_module.cpp": SOURCE_DIR / "launcher" / "startwindow_linked.cpp",
+}
 # Headers of libraries that are not tied to a platform, found in /usr/include
 # by the Linux build; the check sees them in a folder of their own, so that it
 # does not see the C library's headers beside them.
