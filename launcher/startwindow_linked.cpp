@@ -8,9 +8,6 @@
 
 namespace quorran {
 
-int startWindow(int argc, char **argv)
-{
-    return quorran_window_main(argc, argv);
-}
+int startWindow(int argc, char **argv) { return quorran_window_main(argc, argv); }
 
 } // namespace quorran
