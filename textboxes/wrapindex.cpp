@@ -92,6 +92,17 @@ qreal WrapIndex::advanceOf(char32_t code) const
     return advance;
 }
 
+// A text layout divides a tab's start by the tab stop distance, both in 64ths
+// of a pixel, rounding to the nearest 64th: a tab that starts less than a
+// 128th of the distance short of a stop goes on to the next one.
+qreal WrapIndex::tabStopAfter(qreal x) const
+{
+    const auto start = static_cast<qint64>(std::lround(x * 64));
+    const auto distance = static_cast<qint64>(m_tabStop * 64);
+    const qint64 stops = ((start * 64 + distance / 2) / distance) / 64;
+    return static_cast<qreal>((stops + 1) * distance) / 64;
+}
+
 // Hands `sink` the start of every line from the one at `from` on, that one
 // included, until it returns false or the text ends. A line starts where the
 // one before it ended, whatever came before: wrapping from any line start
@@ -107,7 +118,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
         const char16_t c = chars[i];
         length = 1;
         if (c == u'\t')
-            return reach = (std::floor(x / m_tabStop) + 1) * m_tabStop;
+            return reach = tabStopAfter(x);
         if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1])) {
             length = 2;
             return reach = x + advanceOf(QChar::surrogateToUcs4(c, chars[i + 1]));
@@ -125,10 +136,11 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
     int breakAt = -1; // after the last blanks of the line, where it may break
     // Where a line holds more than ASCII letters, digits and blanks, it may
     // break at other places than after blanks, and the sum of single
-    // advances may fall short of the room it takes, by a mark, a tab stop or
-    // letters shaped together: such a line is laid out as a text layout does
-    // once it comes near the edge; one with tabs and right-to-left letters,
-    // whose tab stops go by the order the letters are shown in, at once.
+    // advances may fall short of the room it takes, by a mark or letters
+    // shaped together: such a line is laid out as a text layout does once it
+    // comes near the edge; one with tabs and right-to-left letters at once,
+    // where joined letters that take more room than alone put a tab after
+    // them at a later stop, a whole stop further than the sum says.
     qreal limit = m_width;
     bool tabbed = false;
     bool rightToLeft = false;
@@ -136,7 +148,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
     Paragraph paragraph;
     for (int i = from; i < size;) {
         if (chars[i] == u'\n') {
-            paragraph = {i + 1, i + 1};
+            paragraph = {i + 1};
             lineStart = ++i;
             breakAt = -1;
             limit = m_width;
@@ -262,28 +274,51 @@ Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, Paragraph &
             end = reached;
             continue;
         }
-        if (length < end - lineStart)
+        const bool last = end == size || chars[end] == u'\n' || end - lineStart >= kLongestLine;
+        // A break close to where the text laid out is cut off may be there
+        // only because the word after it, or its letters' shapes, are cut.
+        if (length < end - lineStart && (last || lineStart + length + kMarkReach <= end))
             return lineStart + length;
-        if (end == size || chars[end] == u'\n' || end - lineStart >= kLongestLine)
+        if (last)
             return -1;
     }
 }
 
-// The direction of the first letter that has one, looked for from where
-// the last look ended; a line whose paragraph has none before it goes by its
-// own letters.
+// The direction of the paragraph's first letter that has one, outside
+// isolates, as QString::isRightToLeft() reads it: by code points, a lone
+// surrogate as a replacement character, which has none.
 Qt::LayoutDirection WrapIndex::Paragraph::direction(const QString &text, int lineStart)
 {
+    if (found != Qt::LayoutDirectionAuto)
+        return found;
     if (start < 0)
-        start = scanned = lineStart > 0 ? static_cast<int>(text.lastIndexOf(u'\n', lineStart - 1)) + 1 : 0;
-    for (; found == Qt::LayoutDirectionAuto && scanned < lineStart; ++scanned) {
-        switch (QChar::direction(text.at(scanned).unicode())) {
+        start = lineStart > 0 ? static_cast<int>(text.lastIndexOf(u'\n', lineStart - 1)) + 1 : 0;
+    found = Qt::LeftToRight; // where no letter has one
+    int isolates = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = start; i < size && text.at(i) != u'\n'; ++i) {
+        char32_t code = text.at(i).unicode();
+        if (QChar::isHighSurrogate(code) && i + 1 < size && text.at(i + 1).isLowSurrogate())
+            code = QChar::surrogateToUcs4(static_cast<char16_t>(code), text.at(++i).unicode());
+        else if (QChar::isSurrogate(code))
+            continue;
+        switch (QChar::direction(code)) {
+        case QChar::DirLRI:
+        case QChar::DirRLI:
+        case QChar::DirFSI:
+            ++isolates;
+            break;
+        case QChar::DirPDI:
+            isolates = std::max(0, isolates - 1);
+            break;
         case QChar::DirL:
-            found = Qt::LeftToRight;
+            if (isolates == 0)
+                return found = Qt::LeftToRight;
             break;
         case QChar::DirR:
         case QChar::DirAL:
-            found = Qt::RightToLeft;
+            if (isolates == 0)
+                return found = Qt::RightToLeft;
             break;
         default:
             break;

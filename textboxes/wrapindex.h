@@ -52,10 +52,10 @@ public:
 
 private:
     // The paragraph a wrap is in, which lays its lines out in its own
-    // direction; found only where a line is laid out.
+    // direction, that of its first letter that has one; found only where a
+    // line is laid out.
     struct Paragraph {
         int start = -1; // not looked for yet
-        int scanned = 0;
         Qt::LayoutDirection found = Qt::LayoutDirectionAuto;
         Qt::LayoutDirection direction(const QString &text, int lineStart);
     };
@@ -66,6 +66,8 @@ private:
     };
     const Glyph &glyphOf(char16_t code) const;
     bool wordFitsNearly(int i, qreal x) const;
+    // Where a tab that starts at `x` ends.
+    qreal tabStopAfter(qreal x) const;
     // Of a character beyond the first plane.
     qreal advanceOf(char32_t code) const;
     template <typename Sink> void wrapLines(int from, Sink &&sink) const;
