@@ -3,8 +3,9 @@
 // The index keeps the starts it has found in order; questions about lines
 // further on wrap on from the last one found. Starts of an earlier wrap that
 // lie after an edit are kept aside, shifted by what the edit added, until the
-// new wrap meets one of them; where none is met, as in a run of digits that
-// all have one width, the rest is wrapped when it is looked at.
+// new wrap meets two in a row, the line between them laid out as before;
+// where none is met, as in a run of digits that all have one width, the rest
+// is wrapped when it is looked at.
 
 #include "wrapindex.h"
 
@@ -23,8 +24,6 @@ namespace {
 // No line is longer, even of characters without width.
 constexpr int kLongestLine = 1024;
 constexpr int kMarkReach = 32;
-// How many characters before a line a text layout of it is given.
-constexpr int kContextReach = 64;
 // How far back of an edit a line's break may have looked: the character that
 // did not fit and the one after it lie at most a mark reach and a surrogate
 // pair into the line after next.
@@ -104,10 +103,11 @@ qreal WrapIndex::tabStopAfter(qreal x) const
 }
 
 // Hands `sink` the start of every line from the one at `from` on, that one
-// included, until it returns false or the text ends. A line starts where the
-// one before it ended, whatever came before: wrapping from any line start
-// gives the lines a wrap from the text's start would.
-template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
+// included, until it returns false or the text ends. Where a line ends
+// depends on no more than the line, the one before it, which starts at
+// `before`, and the direction of its paragraph: wrapping from any line start,
+// given the one before, gives the lines a wrap from the text's start would.
+template <typename Sink> void WrapIndex::wrapLines(int before, int from, Sink &&sink) const
 {
     const QString &text = m_text();
     const auto *chars = reinterpret_cast<const char16_t *>(text.constData());
@@ -133,6 +133,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
     if (!sink(from))
         return;
     int lineStart = from;
+    int lineBefore = before;
     int breakAt = -1; // after the last blanks of the line, where it may break
     // Where a line holds more than ASCII letters, digits and blanks, it may
     // break at other places than after blanks, and the sum of single
@@ -149,6 +150,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
     for (int i = from; i < size;) {
         if (chars[i] == u'\n') {
             paragraph = {i + 1};
+            lineBefore = -1;
             lineStart = ++i;
             breakAt = -1;
             limit = m_width;
@@ -182,7 +184,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
             // add up to: a word that only just crosses the edge may fit.
             if ((limit < m_width || (breakAt > lineStart && wordFitsNearly(i, next))) && !full) {
                 int end = 0;
-                const int start = layoutBreak(text, paragraph, lineStart, i + length, end);
+                const int start = layoutBreak(text, paragraph, lineBefore, lineStart, i + length, end);
                 if (start < 0) {
                     // The paragraph ends there, or the longest line does.
                     i = end;
@@ -192,6 +194,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
                 // plain digits 5% slower.
                 if (!sink(start))
                     return;
+                lineBefore = lineStart;
                 lineStart = i = start;
                 breakAt = -1;
                 limit = m_width;
@@ -205,6 +208,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
                 return;
             // The new line is wrapped from its start like any other: the
             // characters carried over hold no blank and fit again.
+            lineBefore = lineStart;
             lineStart = i = start;
             breakAt = -1;
             limit = m_width;
@@ -237,21 +241,21 @@ Q_DECL_COLD_FUNCTION bool WrapIndex::wordFitsNearly(int i, qreal x) const
 }
 
 // Kept out of the loop over every character, which it would slow down.
-Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, Paragraph &paragraph, int lineStart, int reached,
-                                                int &end) const
+Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, Paragraph &paragraph, int lineBefore,
+                                                int lineStart, int reached, int &end) const
 {
     // Laid out from the line's start to well past where single letters come
-    // near the edge, and further while all of it fits. The letters before
-    // the line, as far as a short reach, come first on a line of their own:
-    // the order of letters and digits of both directions, and the shapes of
-    // joining letters, depend on what comes before them.
+    // near the edge, and further while all of it fits. The line before, of
+    // the same paragraph, comes first, as wide as the box: where a line
+    // breaks, the order of letters and digits of both directions and the
+    // shapes of joining letters depend on what comes before it.
     const int size = static_cast<int>(text.size());
     const auto *chars = reinterpret_cast<const char16_t *>(text.constData());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTabStopDistance(m_tabStop);
     option.setTextDirection(paragraph.direction(text, lineStart));
-    int context = std::max(paragraph.start, lineStart - kContextReach);
+    int context = lineBefore >= paragraph.start ? lineBefore : lineStart;
     for (end = reached;;) {
         end = std::min({size, lineStart + kLongestLine, 2 * end - lineStart + kMarkReach});
         end = static_cast<int>(std::find(chars + reached - 1, chars + end, u'\n') - chars);
@@ -260,16 +264,19 @@ Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, Paragraph &
         QTextLayout layout(QString::fromRawData(text.constData() + context, end - context), m_font);
         layout.setTextOption(option);
         layout.beginLayout();
-        if (context < lineStart)
-            layout.createLine().setNumColumns(lineStart - context);
         QTextLine line = layout.createLine();
+        if (context < lineStart) {
+            line.setLineWidth(m_width);
+            line = layout.createLine();
+        }
         const bool atStart = line.isValid() && line.textStart() == lineStart - context;
         if (atStart)
             line.setLineWidth(m_width);
         const int length = atStart ? line.textLength() : 0;
         layout.endLayout();
         if (!atStart) {
-            // The letters before end within a character: laid out alone.
+            // Alone, the line before breaks elsewhere: this one is laid out
+            // alone too.
             context = lineStart;
             end = reached;
             continue;
@@ -327,10 +334,10 @@ Qt::LayoutDirection WrapIndex::Paragraph::direction(const QString &text, int lin
     return found;
 }
 
-std::vector<int> WrapIndex::wrapFrom(int from, int lines) const
+std::vector<int> WrapIndex::wrapFrom(int before, int from, int lines) const
 {
     std::vector<int> starts;
-    wrapLines(from, [&](int start) {
+    wrapLines(before, from, [&](int start) {
         starts.push_back(start);
         return std::cmp_less(starts.size(), lines);
     });
@@ -347,14 +354,18 @@ void WrapIndex::wrapUntil(int line, int position) const
     };
     if (m_wrappedAll || enough())
         return;
+    const std::size_t known = m_lineStarts.size();
     const int from = m_lineStarts.back();
     bool stopped = false;
-    wrapLines(from, [&](int start) {
+    wrapLines(known > 1 ? m_lineStarts[known - 2] : -1, from, [&](int start) {
         if (start == from)
             return true;
         while (m_laterFrom < m_laterStarts.size() && m_laterStarts[m_laterFrom] < start)
             ++m_laterFrom;
-        if (m_laterFrom < m_laterStarts.size() && m_laterStarts[m_laterFrom] == start) {
+        // Where the line before starts where an old one did too, the old
+        // line after it was laid out after the same line.
+        if (m_laterFrom > 0 && m_laterFrom < m_laterStarts.size() && m_laterStarts[m_laterFrom] == start &&
+            m_laterStarts[m_laterFrom - 1] == m_lineStarts.back()) {
             m_lineStarts.insert(m_lineStarts.end(), m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom),
                                 m_laterStarts.end());
             return false;
@@ -408,16 +419,14 @@ void WrapIndex::textChanged(int start, int removed, int added)
         const auto after =
             std::lower_bound(m_lineStarts.begin() + static_cast<std::ptrdiff_t>(keep), m_lineStarts.end(), oldEditEnd);
         m_laterStarts.assign(after, m_lineStarts.end());
-        m_laterFrom = 0;
     } else {
-        m_laterFrom =
-            static_cast<std::size_t>(std::lower_bound(m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom),
-                                                      m_laterStarts.end(), oldEditEnd) -
-                                     m_laterStarts.begin());
+        m_laterStarts.erase(m_laterStarts.begin(),
+                            std::lower_bound(m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom),
+                                             m_laterStarts.end(), oldEditEnd));
     }
-    for (auto later = m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom); later != m_laterStarts.end();
-         ++later)
-        *later += delta;
+    m_laterFrom = 0;
+    for (int &later : m_laterStarts)
+        later += delta;
     m_lineStarts.resize(keep);
     m_wrappedAll = false;
     wrapUntil(0, start + added);

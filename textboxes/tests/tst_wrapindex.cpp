@@ -167,7 +167,7 @@ void TestWrapIndex::wrapsFromAnyLineStart()
         const std::vector<int> expected(fresh.begin() + static_cast<std::ptrdiff_t>(line),
                                         fresh.begin() +
                                             static_cast<std::ptrdiff_t>(std::min(fresh.size(), line + kLines)));
-        QCOMPARE(index.wrapFrom(fresh[line], kLines), expected);
+        QCOMPARE(index.wrapFrom(line > 0 ? fresh[line - 1] : -1, fresh[line], kLines), expected);
     }
 }
 
