@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: MIT
 // How fast the log's wrap index wraps whole texts at the window's log width:
 // one paragraph of ten million digits, a million short lines, two megabytes
-// of words, and two megabytes of words with tabs, emoji and combining marks
-// in every line, most of which wrap.
+// of words, two megabytes of words with tabs, emoji and combining marks in
+// every line, most of which wrap, and two megabytes of Hebrew and Arabic
+// words with tabs, whose lines are laid out as soon as a tab comes.
 
 #include "wrapindex.h"
 
@@ -24,9 +25,13 @@ QString textOf(int kind)
         return QStringLiteral("l12345\n").repeated(1'000'000);
     case 2:
         return QStringLiteral("the quick brown fox jumps over the lazy dog ").repeated(50'000);
-    default:
+    case 3:
         return QStringLiteral("the quick\tbrown \U0001F600 fox e\u0301 jumps over the \U0001D49C lazy dog\n")
             .repeated(35'000);
+    default:
+        return QStringLiteral("\u05e9\u05dc\u05d5\u05dd\t\u05e2\u05d5\u05dc\u05dd 42 \u0645\u0631\u062d\u0628\u0627\t"
+                              "\u0628\u0627\u0644\u0639\u0627\u0644\u0645 abc \u05e9\u05dc\u05d5\u05dd\n")
+            .repeated(30'000);
     }
 }
 
@@ -42,7 +47,7 @@ void BM_WrapWhole(benchmark::State &state)
     }
     state.SetBytesProcessed(state.iterations() * text.size() * 2);
 }
-BENCHMARK(BM_WrapWhole)->DenseRange(0, 3)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_WrapWhole)->DenseRange(0, 4)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 } // namespace
 

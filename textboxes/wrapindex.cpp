@@ -3,8 +3,9 @@
 // The index keeps the starts it has found in order; questions about lines
 // further on wrap on from the last one found. Starts of an earlier wrap that
 // lie after an edit are kept aside, shifted by what the edit added, until the
-// new wrap meets one of them; where none is met, as in a run of digits that
-// all have one width, the rest is wrapped when it is looked at.
+// new wrap meets two in a row, the line between them laid out as before;
+// where none is met, as in a run of digits that all have one width, the rest
+// is wrapped when it is looked at.
 
 #include "wrapindex.h"
 
@@ -23,8 +24,6 @@ namespace {
 // No line is longer, even of characters without width.
 constexpr int kLongestLine = 1024;
 constexpr int kMarkReach = 32;
-// How many characters before a line a text layout of it is given.
-constexpr int kContextReach = 64;
 // How far back of an edit a line's break may have looked: the character that
 // did not fit and the one after it lie at most a mark reach and a surrogate
 // pair into the line after next.
@@ -92,11 +91,23 @@ qreal WrapIndex::advanceOf(char32_t code) const
     return advance;
 }
 
+// A text layout divides a tab's start by the tab stop distance, both in 64ths
+// of a pixel, rounding to the nearest 64th: a tab that starts less than a
+// 128th of the distance short of a stop goes on to the next one.
+qreal WrapIndex::tabStopAfter(qreal x) const
+{
+    const auto start = static_cast<qint64>(std::lround(x * 64));
+    const auto distance = static_cast<qint64>(m_tabStop * 64);
+    const qint64 stops = ((start * 64 + distance / 2) / distance) / 64;
+    return static_cast<qreal>((stops + 1) * distance) / 64;
+}
+
 // Hands `sink` the start of every line from the one at `from` on, that one
-// included, until it returns false or the text ends. A line starts where the
-// one before it ended, whatever came before: wrapping from any line start
-// gives the lines a wrap from the text's start would.
-template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
+// included, until it returns false or the text ends. Where a line ends
+// depends on no more than the line, the one before it, which starts at
+// `before`, and the direction of its paragraph: wrapping from any line start,
+// given the one before, gives the lines a wrap from the text's start would.
+template <typename Sink> void WrapIndex::wrapLines(int before, int from, Sink &&sink) const
 {
     const QString &text = m_text();
     const auto *chars = reinterpret_cast<const char16_t *>(text.constData());
@@ -107,7 +118,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
         const char16_t c = chars[i];
         length = 1;
         if (c == u'\t')
-            return reach = (std::floor(x / m_tabStop) + 1) * m_tabStop;
+            return reach = tabStopAfter(x);
         if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1])) {
             length = 2;
             return reach = x + advanceOf(QChar::surrogateToUcs4(c, chars[i + 1]));
@@ -122,13 +133,15 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
     if (!sink(from))
         return;
     int lineStart = from;
+    int lineBefore = before;
     int breakAt = -1; // after the last blanks of the line, where it may break
     // Where a line holds more than ASCII letters, digits and blanks, it may
     // break at other places than after blanks, and the sum of single
-    // advances may fall short of the room it takes, by a mark, a tab stop or
-    // letters shaped together: such a line is laid out as a text layout does
-    // once it comes near the edge; one with tabs and right-to-left letters,
-    // whose tab stops go by the order the letters are shown in, at once.
+    // advances may fall short of the room it takes, by a mark or letters
+    // shaped together: such a line is laid out as a text layout does once it
+    // comes near the edge; one with tabs and right-to-left letters at once,
+    // where joined letters that take more room than alone put a tab after
+    // them at a later stop, a whole stop further than the sum says.
     qreal limit = m_width;
     bool tabbed = false;
     bool rightToLeft = false;
@@ -136,7 +149,8 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
     Paragraph paragraph;
     for (int i = from; i < size;) {
         if (chars[i] == u'\n') {
-            paragraph = {i + 1, i + 1};
+            paragraph = {i + 1};
+            lineBefore = -1;
             lineStart = ++i;
             breakAt = -1;
             limit = m_width;
@@ -170,7 +184,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
             // add up to: a word that only just crosses the edge may fit.
             if ((limit < m_width || (breakAt > lineStart && wordFitsNearly(i, next))) && !full) {
                 int end = 0;
-                const int start = layoutBreak(text, paragraph, lineStart, i + length, end);
+                const int start = layoutBreak(text, paragraph, lineBefore, lineStart, i + length, end);
                 if (start < 0) {
                     // The paragraph ends there, or the longest line does.
                     i = end;
@@ -180,6 +194,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
                 // plain digits 5% slower.
                 if (!sink(start))
                     return;
+                lineBefore = lineStart;
                 lineStart = i = start;
                 breakAt = -1;
                 limit = m_width;
@@ -193,6 +208,7 @@ template <typename Sink> void WrapIndex::wrapLines(int from, Sink &&sink) const
                 return;
             // The new line is wrapped from its start like any other: the
             // characters carried over hold no blank and fit again.
+            lineBefore = lineStart;
             lineStart = i = start;
             breakAt = -1;
             limit = m_width;
@@ -225,21 +241,21 @@ Q_DECL_COLD_FUNCTION bool WrapIndex::wordFitsNearly(int i, qreal x) const
 }
 
 // Kept out of the loop over every character, which it would slow down.
-Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, Paragraph &paragraph, int lineStart, int reached,
-                                                int &end) const
+Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, Paragraph &paragraph, int lineBefore,
+                                                int lineStart, int reached, int &end) const
 {
     // Laid out from the line's start to well past where single letters come
-    // near the edge, and further while all of it fits. The letters before
-    // the line, as far as a short reach, come first on a line of their own:
-    // the order of letters and digits of both directions, and the shapes of
-    // joining letters, depend on what comes before them.
+    // near the edge, and further while all of it fits. The line before, of
+    // the same paragraph, comes first, as wide as the box: where a line
+    // breaks, the order of letters and digits of both directions and the
+    // shapes of joining letters depend on what comes before it.
     const int size = static_cast<int>(text.size());
     const auto *chars = reinterpret_cast<const char16_t *>(text.constData());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     option.setTabStopDistance(m_tabStop);
     option.setTextDirection(paragraph.direction(text, lineStart));
-    int context = std::max(paragraph.start, lineStart - kContextReach);
+    int context = lineBefore >= paragraph.start ? lineBefore : lineStart;
     for (end = reached;;) {
         end = std::min({size, lineStart + kLongestLine, 2 * end - lineStart + kMarkReach});
         end = static_cast<int>(std::find(chars + reached - 1, chars + end, u'\n') - chars);
@@ -248,42 +264,68 @@ Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, Paragraph &
         QTextLayout layout(QString::fromRawData(text.constData() + context, end - context), m_font);
         layout.setTextOption(option);
         layout.beginLayout();
-        if (context < lineStart)
-            layout.createLine().setNumColumns(lineStart - context);
         QTextLine line = layout.createLine();
+        if (context < lineStart) {
+            line.setLineWidth(m_width);
+            line = layout.createLine();
+        }
         const bool atStart = line.isValid() && line.textStart() == lineStart - context;
         if (atStart)
             line.setLineWidth(m_width);
         const int length = atStart ? line.textLength() : 0;
         layout.endLayout();
         if (!atStart) {
-            // The letters before end within a character: laid out alone.
+            // Alone, the line before breaks elsewhere: this one is laid out
+            // alone too.
             context = lineStart;
             end = reached;
             continue;
         }
-        if (length < end - lineStart)
+        const bool last = end == size || chars[end] == u'\n' || end - lineStart >= kLongestLine;
+        // A break close to where the text laid out is cut off may be there
+        // only because the word after it, or its letters' shapes, are cut.
+        if (length < end - lineStart && (last || lineStart + length + kMarkReach <= end))
             return lineStart + length;
-        if (end == size || chars[end] == u'\n' || end - lineStart >= kLongestLine)
+        if (last)
             return -1;
     }
 }
 
-// The direction of the first letter that has one, looked for from where
-// the last look ended; a line whose paragraph has none before it goes by its
-// own letters.
+// The direction of the paragraph's first letter that has one, outside
+// isolates, as QString::isRightToLeft() reads it: by code points, a lone
+// surrogate as a replacement character, which has none.
 Qt::LayoutDirection WrapIndex::Paragraph::direction(const QString &text, int lineStart)
 {
+    if (found != Qt::LayoutDirectionAuto)
+        return found;
     if (start < 0)
-        start = scanned = lineStart > 0 ? static_cast<int>(text.lastIndexOf(u'\n', lineStart - 1)) + 1 : 0;
-    for (; found == Qt::LayoutDirectionAuto && scanned < lineStart; ++scanned) {
-        switch (QChar::direction(text.at(scanned).unicode())) {
+        start = lineStart > 0 ? static_cast<int>(text.lastIndexOf(u'\n', lineStart - 1)) + 1 : 0;
+    found = Qt::LeftToRight; // where no letter has one
+    int isolates = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = start; i < size && text.at(i) != u'\n'; ++i) {
+        char32_t code = text.at(i).unicode();
+        if (QChar::isHighSurrogate(code) && i + 1 < size && text.at(i + 1).isLowSurrogate())
+            code = QChar::surrogateToUcs4(static_cast<char16_t>(code), text.at(++i).unicode());
+        else if (QChar::isSurrogate(code))
+            continue;
+        switch (QChar::direction(code)) {
+        case QChar::DirLRI:
+        case QChar::DirRLI:
+        case QChar::DirFSI:
+            ++isolates;
+            break;
+        case QChar::DirPDI:
+            isolates = std::max(0, isolates - 1);
+            break;
         case QChar::DirL:
-            found = Qt::LeftToRight;
+            if (isolates == 0)
+                return found = Qt::LeftToRight;
             break;
         case QChar::DirR:
         case QChar::DirAL:
-            found = Qt::RightToLeft;
+            if (isolates == 0)
+                return found = Qt::RightToLeft;
             break;
         default:
             break;
@@ -292,10 +334,10 @@ Qt::LayoutDirection WrapIndex::Paragraph::direction(const QString &text, int lin
     return found;
 }
 
-std::vector<int> WrapIndex::wrapFrom(int from, int lines) const
+std::vector<int> WrapIndex::wrapFrom(int before, int from, int lines) const
 {
     std::vector<int> starts;
-    wrapLines(from, [&](int start) {
+    wrapLines(before, from, [&](int start) {
         starts.push_back(start);
         return std::cmp_less(starts.size(), lines);
     });
@@ -312,14 +354,18 @@ void WrapIndex::wrapUntil(int line, int position) const
     };
     if (m_wrappedAll || enough())
         return;
+    const std::size_t known = m_lineStarts.size();
     const int from = m_lineStarts.back();
     bool stopped = false;
-    wrapLines(from, [&](int start) {
+    wrapLines(known > 1 ? m_lineStarts[known - 2] : -1, from, [&](int start) {
         if (start == from)
             return true;
         while (m_laterFrom < m_laterStarts.size() && m_laterStarts[m_laterFrom] < start)
             ++m_laterFrom;
-        if (m_laterFrom < m_laterStarts.size() && m_laterStarts[m_laterFrom] == start) {
+        // Where the line before starts where an old one did too, the old
+        // line after it was laid out after the same line.
+        if (m_laterFrom > 0 && m_laterFrom < m_laterStarts.size() && m_laterStarts[m_laterFrom] == start &&
+            m_laterStarts[m_laterFrom - 1] == m_lineStarts.back()) {
             m_lineStarts.insert(m_lineStarts.end(), m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom),
                                 m_laterStarts.end());
             return false;
@@ -373,16 +419,14 @@ void WrapIndex::textChanged(int start, int removed, int added)
         const auto after =
             std::lower_bound(m_lineStarts.begin() + static_cast<std::ptrdiff_t>(keep), m_lineStarts.end(), oldEditEnd);
         m_laterStarts.assign(after, m_lineStarts.end());
-        m_laterFrom = 0;
     } else {
-        m_laterFrom =
-            static_cast<std::size_t>(std::lower_bound(m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom),
-                                                      m_laterStarts.end(), oldEditEnd) -
-                                     m_laterStarts.begin());
+        m_laterStarts.erase(m_laterStarts.begin(),
+                            std::lower_bound(m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom),
+                                             m_laterStarts.end(), oldEditEnd));
     }
-    for (auto later = m_laterStarts.begin() + static_cast<std::ptrdiff_t>(m_laterFrom); later != m_laterStarts.end();
-         ++later)
-        *later += delta;
+    m_laterFrom = 0;
+    for (int &later : m_laterStarts)
+        later += delta;
     m_lineStarts.resize(keep);
     m_wrappedAll = false;
     wrapUntil(0, start + added);

@@ -10,9 +10,9 @@
 // character's glyph must end within the line as well; tabs do not hang past
 // the edge as blanks do. A line with a tab, a combining mark, a surrogate
 // pair or a letter that may join breaks where a text layout of its paragraph
-// breaks it. An edit wraps again
-// from a few lines before it until a line starts where an old one did, and
-// then takes the old starts after it, shifted.
+// breaks it, which is given the line before too. An edit wraps again from a
+// few lines before it until two lines in a row start where old ones did, and
+// then takes the old starts after them, shifted.
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -47,15 +47,16 @@ public:
     int lineAt(int position) const;
 
     // The starts of up to `lines` lines from `from`, a line start, on,
-    // `from` first, wrapped without the index.
-    std::vector<int> wrapFrom(int from, int lines) const;
+    // `from` first, wrapped without the index; `before` is the start of the
+    // line before it, -1 where there is none.
+    std::vector<int> wrapFrom(int before, int from, int lines) const;
 
 private:
     // The paragraph a wrap is in, which lays its lines out in its own
-    // direction; found only where a line is laid out.
+    // direction, that of its first letter that has one; found only where a
+    // line is laid out.
     struct Paragraph {
         int start = -1; // not looked for yet
-        int scanned = 0;
         Qt::LayoutDirection found = Qt::LayoutDirectionAuto;
         Qt::LayoutDirection direction(const QString &text, int lineStart);
     };
@@ -66,13 +67,17 @@ private:
     };
     const Glyph &glyphOf(char16_t code) const;
     bool wordFitsNearly(int i, qreal x) const;
+    // Where a tab that starts at `x` ends.
+    qreal tabStopAfter(qreal x) const;
     // Of a character beyond the first plane.
     qreal advanceOf(char32_t code) const;
-    template <typename Sink> void wrapLines(int from, Sink &&sink) const;
-    // Where a text layout breaks the line from `lineStart`, which single
-    // letters fill up to near the edge at `reached`, or -1 where all of it
-    // up to `end`, the end of its paragraph or of the longest line, fits.
-    int layoutBreak(const QString &text, Paragraph &paragraph, int lineStart, int reached, int &end) const;
+    template <typename Sink> void wrapLines(int before, int from, Sink &&sink) const;
+    // Where a text layout breaks the line from `lineStart`, after the one
+    // from `lineBefore`, which single letters fill up to near the edge at
+    // `reached`, or -1 where all of it up to `end`, the end of its paragraph
+    // or of the longest line, fits.
+    int layoutBreak(const QString &text, Paragraph &paragraph, int lineBefore, int lineStart, int reached,
+                    int &end) const;
     // Wraps on until `line` is known and a line starts after `position`.
     void wrapUntil(int line, int position) const;
 

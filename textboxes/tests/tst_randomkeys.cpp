@@ -313,13 +313,6 @@ const Fault kStockFaults[] = {
                 (type == QAccessible::CharBoundary || type == QAccessible::WordBoundary ||
                  type == QAccessible::SentenceBoundary);
      }},
-    // Ours, not the plain text edit's, and still open: a line of both
-    // directions that holds a tab can break elsewhere in the log (seed 1481).
-    {"lines of a log that holds a tab and right-to-left letters: the log may break them elsewhere (to be mended)",
-     [](Pair pair, Side, QAccessible::TextBoundaryType type, int, const QString &text) {
-         return pair == Pair::Log && type == QAccessible::LineBoundary && text.contains(u'\t') &&
-                holdsRightToLeft(text);
-     }},
     // The search steps past either end of the text, where QTextBoundaryFinder
     // finds no next boundary, and goes on asking.
     {"a word or sentence at a field's end, or at its start where none starts: the line edit's search never returns",
@@ -362,14 +355,20 @@ QString query(QAccessibleTextInterface *text, Side side, QAccessible::TextBounda
 // The plain text edit answers the line before or after an offset with the
 // line at it; the line beside that one is asked for instead.
 // A line wrapped at a blank is read one character short there, without the
-// blank; the blank is given back to it.
+// blank; the blank is given back to it, unless it is a tab that did not fit
+// and starts the next line.
 QString stockLine(QAccessibleTextInterface *stock, Side side, int offset, const QString &text)
 {
     int start = -1;
     int end = -1;
     stock->textAtOffset(offset, QAccessible::LineBoundary, &start, &end);
-    if (start >= 0 && end < text.size() && text.at(end) != u'\n' && text.at(end).isSpace())
-        ++end;
+    if (start >= 0 && end < text.size() && text.at(end) != u'\n' && text.at(end).isSpace()) {
+        int nextStart = -1;
+        int nextEnd = -1;
+        stock->textAtOffset(end, QAccessible::LineBoundary, &nextStart, &nextEnd);
+        if (start == end || nextStart != end)
+            ++end;
+    }
     if (side != Side::At) {
         int beside = -1;
         if (side == Side::Before && start > 0)
