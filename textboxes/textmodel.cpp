@@ -274,14 +274,16 @@ bool TextModel::joinsLastEdit(const Edit &last, EditKind kind, int start, const 
                (last.kind == EditKind::Typing || afterRemoval ||
                 (isMultiLine() && last.kind == EditKind::Paste && !last.inserted.endsWith(u'\n')));
     case EditKind::Backspace:
-        if (isMultiLine())
-            return text.isEmpty() && start + removed.size() == last.position && lastRemoved &&
-                   follows(removedRuns, last.removedRuns);
-        return text.isEmpty() && start + removed.size() == last.position &&
-               (last.kind == EditKind::Backspace || afterRemoval);
     case EditKind::Delete:
+        // In a multi-line text it goes by where the removals lie, not by the
+        // key: a Delete just before what a Backspace removed joins it too.
         if (isMultiLine())
-            return text.isEmpty() && start == last.position && lastRemoved && follows(last.removedRuns, removedRuns);
+            return text.isEmpty() && lastRemoved &&
+                   ((start + removed.size() == last.position && follows(removedRuns, last.removedRuns)) ||
+                    (start == last.position && follows(last.removedRuns, removedRuns)));
+        if (kind == EditKind::Backspace)
+            return text.isEmpty() && start + removed.size() == last.position &&
+                   (last.kind == EditKind::Backspace || afterRemoval);
         return text.isEmpty() && start == last.position && (last.kind == EditKind::Delete || afterRemoval);
     default:
         return false;
@@ -306,7 +308,7 @@ void TextModel::edit(int start, int end, const QString &text, EditKind kind, boo
         if (kind == EditKind::Typing) {
             last->inserted += text;
             addRuns(last->insertedRuns, insertedRuns);
-        } else if (kind == EditKind::Backspace) {
+        } else if (start < last->position) {
             last->removed.prepend(removed);
             last->position = start;
             addRuns(removedRuns, last->removedRuns);

@@ -177,6 +177,8 @@ private slots:
             << "" << QStringList{"a", "<Return>", "<Backspace>", "<Backspace>", "<Ctrl+Z>"} << "a" << 1;
         QTest::newRow("undo deletes over a line break")
             << "" << QStringList{"a", "<Return>", "b", "<Ctrl+Home>", "<Del>", "<Del>", "<Ctrl+Z>"} << "\nb" << 1;
+        QTest::newRow("undo a delete just before a backspace's removal")
+            << "" << QStringList{"b", "b", "<Backspace>", "<Left>", "<Del>", "<Ctrl+Z>"} << "bb" << 2;
         QTest::newRow("undo a deletion puts the caret after it")
             << "abcdef" << QStringList{"<Right>", "<Shift+Right>", "<Shift+Right>", "<Del>", "<Ctrl+Z>"} << "abcdef"
             << 3;
