@@ -173,7 +173,7 @@ def main():
                 print("ok: %s: %r" % (name, got))
             mark += len(got)
         try:
-            status = app.wait(timeout=10)
+            status = app.wait(timeout=30)  # Alt+F4 to the end, on a busy machine
         except subprocess.TimeoutExpired:
             print("FAIL: the program did not end after the walk")
             return 1
