@@ -4,7 +4,7 @@
 // for beside the program's file, first where the installation puts it
 // (QUORRAN_WINDOW_MODULE_FROM_BIN, relative to the program's folder, so that
 // an installation or an unpacked package can be moved), then in the program's
-// own folder, where the build puts it.
+// own folder, where the build puts it, and last in the configured prefix.
 
 #include "startwindow.h"
 
