@@ -43,7 +43,7 @@ namespace {
 enum class Pair { Field, Log };
 
 struct Step {
-    enum class Kind { Type, Key, Set, Append, Clip };
+    enum class Kind { Type, Key, Set, Append, Clip, Refocus };
     Kind kind = Kind::Type;
     QString text;
     QKeyCombination keys;
@@ -88,6 +88,8 @@ QString describe(const Step &step)
         return QStringLiteral("append") + quoted(step.text);
     case Step::Kind::Clip:
         return QStringLiteral("clip") + quoted(step.text);
+    case Step::Kind::Refocus:
+        return QStringLiteral("refocus\"\"");
     }
     return {};
 }
@@ -141,6 +143,8 @@ std::optional<QList<Step>> parse(const QString &line)
             step.kind = Step::Kind::Append;
         else if (call == QLatin1String("clip"))
             step.kind = Step::Kind::Clip;
+        else if (call == QLatin1String("refocus"))
+            step.kind = Step::Kind::Refocus;
         else if (!call.isEmpty())
             return std::nullopt;
         for (i = quote + 1; i < line.size() && line.at(i) != u'"'; ++i) {
@@ -456,6 +460,47 @@ QString askedDifference(Pair pair, const State &state, QAccessibleTextInterface 
     return {};
 }
 
+// A point on a character is at the same offset in both boxes, the stock
+// box asked through the widget (its interface's rectangles and points are
+// off); the two are lined up at their carets, which stand at one offset. A
+// point beside ours is at none, where the line edit gives its nearest one.
+QString pointedDifference(QWidget *oursBox, QWidget *stockBox, const QList<int> &offsets)
+{
+    QAccessibleTextInterface *ours = QAccessible::queryAccessibleInterface(oursBox)->textInterface();
+    const QRect box(oursBox->mapToGlobal(QPoint(0, 0)), oursBox->size());
+    for (const QPoint beside : {box.topLeft() - QPoint(1, 1), QPoint(box.right() + 1, box.center().y()),
+                                QPoint(box.center().x(), box.bottom() + 1), QPoint(box.left() - 1, box.center().y())}) {
+        if (const int offset = ours->offsetAtPoint(beside); offset != -1)
+            return QStringLiteral("offset %1 at a point beside the box").arg(offset);
+    }
+    const QPoint shift = stockBox->inputMethodQuery(Qt::ImCursorRectangle).toRect().center() -
+                         oursBox->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    auto *lineEdit = qobject_cast<QLineEdit *>(stockBox);
+    auto *plain = qobject_cast<QPlainTextEdit *>(stockBox);
+    const QString text = ours->text(0, ours->characterCount());
+    // Where left-to-right and right-to-left runs meet, two offsets share a
+    // place: either is right. Points on clusters of marks, emoji modifiers
+    // and the like are not compared yet.
+    if (holdsRightToLeft(text) ||
+        std::any_of(text.begin(), text.end(), [](QChar c) { return c.isMark() || c.isSurrogate(); }))
+        return {};
+    for (const int offset : offsets) {
+        const QRect rect = offset < 0 ? QRect() : ours->characterRect(offset);
+        if (rect.isEmpty())
+            continue;
+        // A quarter into the character, off the middle that two offsets share.
+        const QPoint point(rect.left() + rect.width() / 4, rect.center().y());
+        const QPoint at = oursBox->mapFromGlobal(point) + shift;
+        const int expected = lineEdit ? lineEdit->cursorPositionAt(at) : plain->cursorForPosition(at).position();
+        if (const int found = ours->offsetAtPoint(point); found != expected)
+            return QStringLiteral("offset at the middle of character %1: %2, stock %3")
+                .arg(offset)
+                .arg(found)
+                .arg(expected);
+    }
+    return {};
+}
+
 // The events each box sent during a step.
 struct Told {
     QAccessible::Event type;
@@ -569,7 +614,10 @@ QString toldDifference(Pair pair, const Step &step, const State &before, const S
                                                   .arg(std::min(state.cursor, state.anchor))
                                                   .arg(std::max(state.cursor, state.anchor));
     };
-    const QString selection = range(after) != range(before) ? range(after) : QString();
+    QString selection = range(after) != range(before) ? range(after) : QString();
+    // A box taking the focus tells the selection it holds, even an old one.
+    if (step.kind == Step::Kind::Refocus && after.cursor != after.anchor)
+        selection = range(after);
     // The line edit tells a selection again where it stays as it was.
     const QString stockSelection = stockHeard.selection == range(before) ? QString() : stockHeard.selection;
     if (oursHeard.selection != selection || (!stockSelection.isEmpty() && stockSelection != selection))
@@ -674,7 +722,16 @@ private:
 
     static void press(QWidget *box, const Step &step)
     {
-        if (step.kind == Step::Kind::Key)
+        if (step.kind == Step::Kind::Refocus) {
+            // Tab to the next control and Shift+Tab back, told to the box
+            // itself: the window stays inactive.
+            QFocusEvent away(QEvent::FocusOut, Qt::TabFocusReason);
+            QCoreApplication::sendEvent(box, &away);
+            QFocusEvent back(QEvent::FocusIn, Qt::BacktabFocusReason);
+            QCoreApplication::sendEvent(box, &back);
+            // Ours tells its selection once the focus itself has been told.
+            QCoreApplication::processEvents();
+        } else if (step.kind == Step::Kind::Key)
             QTest::keyClick(box, step.keys.key(), step.keys.keyboardModifiers());
         else
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, step.text, Qt::NoModifier);
@@ -758,6 +815,8 @@ Divergence run(QWidget *host, Pair pair, const QList<Step> &steps, bool trace = 
         if (result.accessible.isEmpty())
             result.accessible = askedDifference(pair, result.ours, Boxes::textOf(boxes.oursWidget()),
                                                 Boxes::textOf(boxes.stockWidget()));
+        if (result.accessible.isEmpty())
+            result.accessible = pointedDifference(boxes.oursWidget(), boxes.stockWidget(), offsetsToAsk(result.ours));
         if (trace && !result.accessible.isEmpty())
             std::printf("  accessible: %s\n", qPrintable(result.accessible));
         if (!result.accessible.isEmpty()) {
@@ -909,6 +968,8 @@ QList<Step> generate(Pair pair, quint32 seed, int length)
             step.keys = others[random() % std::size(others)];
             if (pair == Pair::Field && step.keys.key() == Qt::Key_Return)
                 step.keys = Qt::Key_Left;
+        } else if (roll == 99) {
+            step.kind = Step::Kind::Refocus;
         } else if (roll < 97 || pair == Pair::Field) {
             step.kind = roll < 96 ? Step::Kind::Set : Step::Kind::Clip;
             step.text = someText(pair == Pair::Log || step.kind == Step::Kind::Clip);
