@@ -67,7 +67,7 @@ void EditBox::redo() { m_model.redo(); }
 void EditBox::modelChanged(const TextChange &change)
 {
     if (change.changesText())
-        textChanged(change.start, static_cast<int>(change.removed.size()), change.added);
+        textChanged(change.start, change.removed, change.added);
     if (!change.settled)
         return;
     caretPlaced();

@@ -101,8 +101,8 @@ protected:
     // part of the selection in it, and the caret if it is in this piece.
     void drawPiece(QPainter &painter, const QTextLayout &layout, const QPointF &origin, int from, bool caretHere) const;
 
-    // The text changed from `start` on: `removed` characters went, `added` came.
-    virtual void textChanged(int /*start*/, int /*removed*/, int /*added*/) {}
+    // The text changed from `start` on: `removed` went, `added` characters came.
+    virtual void textChanged(int /*start*/, QStringView /*removed*/, int /*added*/) {}
     // An input method's composition, drawn at the caret, changed.
     virtual void compositionChanged() {}
     // Whether coming in with Tab selects the whole text.

@@ -71,7 +71,7 @@ int LogBox::lineStart(int line) const { return m_wrap.lineStart(line); }
 // follow its width all the same.
 bool LogBox::widthChanged() { return m_wrap.setWidth(textRect().width()); }
 
-void LogBox::textChanged(int start, int removed, int added)
+void LogBox::textChanged(int start, QStringView removed, int added)
 {
     // Up and Down after an edit start from where the caret is now.
     m_goalPosition = -1;

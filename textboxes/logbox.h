@@ -34,7 +34,7 @@ public:
     int firstVisibleLine() const { return m_top; }
 
 protected:
-    void textChanged(int start, int removed, int added) override;
+    void textChanged(int start, QStringView removed, int added) override;
     // A note typed after Tab goes where the caret was, not over the log.
     bool selectsAllOnTab() const override { return false; }
     Qt::LayoutDirection textDirection() const override;

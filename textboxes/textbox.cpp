@@ -68,7 +68,7 @@ const QTextLayout &TextBox::wholeLayout() const
     return *m_layout;
 }
 
-void TextBox::textChanged(int /*start*/, int /*removed*/, int /*added*/) { m_layout.reset(); }
+void TextBox::textChanged(int /*start*/, QStringView /*removed*/, int /*added*/) { m_layout.reset(); }
 
 // The whole line's layout holds the composition.
 void TextBox::compositionChanged() { m_layout.reset(); }

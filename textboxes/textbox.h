@@ -29,7 +29,7 @@ protected:
     QRect positionRectangle(int position) const override;
     void ensureCursorVisible() override;
     void drawText(QPainter &painter) const override;
-    void textChanged(int start, int removed, int added) override;
+    void textChanged(int start, QStringView removed, int added) override;
     void compositionChanged() override;
     Qt::LayoutDirection textDirection() const override;
     void changeEvent(QEvent *event) override;

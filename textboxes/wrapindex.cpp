@@ -32,6 +32,78 @@ constexpr int kEditLinesBack = 2;
 
 bool isPlain(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
+// The direction of the first letter that has one, outside isolates, of
+// `pieces` read as one text up to its first line feed, as
+// QString::isRightToLeft() reads it: by code points, a lone surrogate as a
+// replacement character, which has none. Left to right where none has.
+Qt::LayoutDirection firstDirection(std::initializer_list<QStringView> pieces)
+{
+    int isolates = 0;
+    char32_t high = 0; // a high surrogate just before, perhaps in the piece before
+    for (const QStringView piece : pieces) {
+        for (const QChar c : piece) {
+            if (c == u'\n')
+                return Qt::LeftToRight;
+            char32_t code = c.unicode();
+            if (high != 0 && QChar::isLowSurrogate(code))
+                code = QChar::surrogateToUcs4(static_cast<char16_t>(high), static_cast<char16_t>(code));
+            high = QChar::isHighSurrogate(code) ? code : 0;
+            if (QChar::isSurrogate(code))
+                continue;
+            switch (QChar::direction(code)) {
+            case QChar::DirLRI:
+            case QChar::DirRLI:
+            case QChar::DirFSI:
+                ++isolates;
+                break;
+            case QChar::DirPDI:
+                isolates = std::max(0, isolates - 1);
+                break;
+            case QChar::DirL:
+                if (isolates == 0)
+                    return Qt::LeftToRight;
+                break;
+            case QChar::DirR:
+            case QChar::DirAL:
+                if (isolates == 0)
+                    return Qt::RightToLeft;
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    return Qt::LeftToRight;
+}
+
+// Whether `piece` holds what may decide a paragraph's direction: a line
+// feed, a letter that has one, an isolate's mark, or half a surrogate pair.
+bool mayDecideDirection(QStringView piece)
+{
+    return std::any_of(piece.begin(), piece.end(), [](QChar c) {
+        switch (c.direction()) {
+        case QChar::DirL:
+        case QChar::DirR:
+        case QChar::DirAL:
+        case QChar::DirLRI:
+        case QChar::DirRLI:
+        case QChar::DirFSI:
+        case QChar::DirPDI:
+            return true;
+        default:
+            return c == u'\n' || c.isSurrogate();
+        }
+    });
+}
+
+// The direction of the paragraph that holds the end of `edit`, which comes
+// after `before`, the start of its paragraph, and before `after`.
+Qt::LayoutDirection directionAfter(QStringView before, QStringView edit, QStringView after)
+{
+    const qsizetype feed = edit.lastIndexOf(u'\n');
+    return feed < 0 ? firstDirection({before, edit, after}) : firstDirection({edit.sliced(feed + 1), after});
+}
+
 } // namespace
 
 WrapIndex::WrapIndex(std::function<const QString &()> text, const QFont &font, qreal tabStop)
@@ -291,47 +363,14 @@ Q_DECL_COLD_FUNCTION int WrapIndex::layoutBreak(const QString &text, Paragraph &
     }
 }
 
-// The direction of the paragraph's first letter that has one, outside
-// isolates, as QString::isRightToLeft() reads it: by code points, a lone
-// surrogate as a replacement character, which has none.
+// The direction of the paragraph's first letter that has one.
 Qt::LayoutDirection WrapIndex::Paragraph::direction(const QString &text, int lineStart)
 {
     if (found != Qt::LayoutDirectionAuto)
         return found;
     if (start < 0)
         start = lineStart > 0 ? static_cast<int>(text.lastIndexOf(u'\n', lineStart - 1)) + 1 : 0;
-    found = Qt::LeftToRight; // where no letter has one
-    int isolates = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = start; i < size && text.at(i) != u'\n'; ++i) {
-        char32_t code = text.at(i).unicode();
-        if (QChar::isHighSurrogate(code) && i + 1 < size && text.at(i + 1).isLowSurrogate())
-            code = QChar::surrogateToUcs4(static_cast<char16_t>(code), text.at(++i).unicode());
-        else if (QChar::isSurrogate(code))
-            continue;
-        switch (QChar::direction(code)) {
-        case QChar::DirLRI:
-        case QChar::DirRLI:
-        case QChar::DirFSI:
-            ++isolates;
-            break;
-        case QChar::DirPDI:
-            isolates = std::max(0, isolates - 1);
-            break;
-        case QChar::DirL:
-            if (isolates == 0)
-                return found = Qt::LeftToRight;
-            break;
-        case QChar::DirR:
-        case QChar::DirAL:
-            if (isolates == 0)
-                return found = Qt::RightToLeft;
-            break;
-        default:
-            break;
-        }
-    }
-    return found;
+    return found = firstDirection({QStringView(text).sliced(start)});
 }
 
 std::vector<int> WrapIndex::wrapFrom(int before, int from, int lines) const
@@ -406,13 +445,40 @@ int WrapIndex::lineAt(int position) const
     return std::max(0, static_cast<int>(after - m_lineStarts.begin()) - 1);
 }
 
-void WrapIndex::textChanged(int start, int removed, int added)
+// The text before and after the edit is the same as before it: the old
+// paragraphs are told apart from the new ones by the removed text alone.
+std::pair<int, int> WrapIndex::turnedParagraphs(int start, QStringView removed, int added) const
 {
-    const int delta = added - removed;
-    const int oldEditEnd = start + removed;
+    const QStringView text(m_text());
+    const QStringView inserted = text.sliced(start, added);
+    // Halves of a surrogate pair at its edges may have been joined or parted.
+    const bool edgeHalves = (start > 0 && text.at(start - 1).isHighSurrogate()) ||
+                            (start + added < text.size() && text.at(start + added).isLowSurrogate());
+    if (!edgeHalves && !mayDecideDirection(removed) && !mayDecideDirection(inserted))
+        return {-1, -1};
+    const auto from = static_cast<int>(text.first(start).lastIndexOf(u'\n')) + 1;
+    const QStringView before = text.sliced(from, start - from);
+    const QStringView after = text.sliced(start + added);
+    if (firstDirection({before, removed, after}) == firstDirection({before, inserted, after}) &&
+        directionAfter(before, removed, after) == directionAfter(before, inserted, after))
+        return {-1, -1};
+    const qsizetype feed = after.indexOf(u'\n');
+    return {from, feed < 0 ? static_cast<int>(text.size()) : start + added + static_cast<int>(feed)};
+}
+
+void WrapIndex::textChanged(int start, QStringView removed, int added)
+{
+    const int delta = added - static_cast<int>(removed.size());
+    const int oldEditEnd = start + static_cast<int>(removed.size());
     const auto known = std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), std::max(0, start - kEditReach));
-    const auto keep =
-        static_cast<std::size_t>(std::max<std::ptrdiff_t>(known - m_lineStarts.begin() - kEditLinesBack, 1));
+    auto keep = static_cast<std::size_t>(std::max<std::ptrdiff_t>(known - m_lineStarts.begin() - kEditLinesBack, 1));
+    // A paragraph whose direction turned is wrapped anew throughout: all its
+    // lines depend on its direction.
+    const auto [turnedFrom, turnedTo] = turnedParagraphs(start, removed, added);
+    if (turnedFrom >= 0)
+        keep = std::min(
+            keep, static_cast<std::size_t>(std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), turnedFrom) -
+                                           m_lineStarts.begin()));
     // Old starts after the edit: those wrapped so far when they reach the end,
     // else those of the earlier wrap, which have no gap before them.
     if (m_wrappedAll) {
@@ -427,6 +493,7 @@ void WrapIndex::textChanged(int start, int removed, int added)
     m_laterFrom = 0;
     for (int &later : m_laterStarts)
         later += delta;
+    m_laterStarts.erase(m_laterStarts.begin(), std::upper_bound(m_laterStarts.begin(), m_laterStarts.end(), turnedTo));
     m_lineStarts.resize(keep);
     m_wrappedAll = false;
     wrapUntil(0, start + added);

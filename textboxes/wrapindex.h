@@ -11,8 +11,9 @@
 // the edge as blanks do. A line with a tab, a combining mark, a surrogate
 // pair or a letter that may join breaks where a text layout of its paragraph
 // breaks it, which is given the line before too. An edit wraps again from a
-// few lines before it until two lines in a row start where old ones did, and
-// then takes the old starts after them, shifted.
+// few lines before it, or from the start of a paragraph whose direction it
+// turned, until two lines in a row start where old ones did past that
+// paragraph, and then takes the old starts after them, shifted.
 
 #include <QFont>
 #include <QFontMetricsF>
@@ -20,6 +21,7 @@
 
 #include <functional>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace quorran {
@@ -36,8 +38,8 @@ public:
     qreal width() const { return m_width; }
     // Forgets every line: the text changed throughout.
     void reset();
-    // From `start` on, `removed` characters went and `added` came.
-    void textChanged(int start, int removed, int added);
+    // From `start` on, `removed` went and `added` characters came.
+    void textChanged(int start, QStringView removed, int added);
 
     // Wraps the whole text.
     int lineCount() const;
@@ -78,6 +80,10 @@ private:
     // or of the longest line, fits.
     int layoutBreak(const QString &text, Paragraph &paragraph, int lineBefore, int lineStart, int reached,
                     int &end) const;
+    // From the start of the paragraph an edit starts in to the end of the one
+    // it ends in, where the edit turned the direction of either; -1 and -1
+    // where it turned none.
+    std::pair<int, int> turnedParagraphs(int start, QStringView removed, int added) const;
     // Wraps on until `line` is known and a line starts after `position`.
     void wrapUntil(int line, int position) const;
 

@@ -124,6 +124,10 @@ void TestWrapIndex::editWrapsAsFresh_data()
         for (const qreal width : {20.0, 90.0, 400.0})
             QTest::addRow("%s, %g px", name, width) << text << width;
     }
+    // The paste before its first letter turns the paragraph left to right:
+    // lines after it break elsewhere.
+    QTest::newRow("paste turns the direction")
+        << QStringLiteral(" \t\u05d0p xun\u0628-v\u0644\u20ddvh\u20dd.M=z\t\u0644\U0001F3FB") << 90.0;
     // Lines end at a bound however wide the box.
     QTest::newRow("digits past the longest line") << QStringLiteral("0123456789").repeated(300) << 1e9;
 }
@@ -141,9 +145,9 @@ void TestWrapIndex::editWrapsAsFresh()
         index.hasLine(3);
         for (const Edit &edit : kEdits) {
             const int start = static_cast<int>(edit.at * static_cast<double>(edited.size()));
-            const int removed = std::min(edit.removed, static_cast<int>(edited.size()) - start);
+            const QString removed = edited.mid(start, edit.removed);
             const auto added = QString::fromUtf16(edit.added);
-            edited.replace(start, removed, added);
+            edited.replace(start, removed.size(), added);
             index.textChanged(start, removed, static_cast<int>(added.size()));
             if (checkEach)
                 QCOMPARE(allStarts(index), freshStarts(edited, width));
