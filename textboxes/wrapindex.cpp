@@ -450,6 +450,10 @@ int WrapIndex::lineAt(int position) const
 std::pair<int, int> WrapIndex::turnedParagraphs(int start, QStringView removed, int added) const
 {
     const QStringView text(m_text());
+    // An edit of whole paragraphs leaves no old line of them to turn.
+    const bool fromParagraphStart = start == 0 || text.at(start - 1) == u'\n';
+    if (fromParagraphStart && (start + added == text.size() || text.at(start + added) == u'\n'))
+        return {-1, -1};
     const QStringView inserted = text.sliced(start, added);
     // Halves of a surrogate pair at its edges may have been joined or parted.
     const bool edgeHalves = (start > 0 && text.at(start - 1).isHighSurrogate()) ||
