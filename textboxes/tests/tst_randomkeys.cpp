@@ -486,10 +486,11 @@ QString pointedDifference(QWidget *oursBox, QWidget *stockBox, const QList<int> 
         return {};
     for (const int offset : offsets) {
         const QRect rect = offset < 0 ? QRect() : ours->characterRect(offset);
-        if (rect.isEmpty())
-            continue;
-        // A quarter into the character, off the middle that two offsets share.
+        // A quarter into the character, off the middle that two offsets
+        // share, where the box shows it.
         const QPoint point(rect.left() + rect.width() / 4, rect.center().y());
+        if (rect.isEmpty() || !box.contains(point))
+            continue;
         const QPoint at = oursBox->mapFromGlobal(point) + shift;
         const int expected = lineEdit ? lineEdit->cursorPositionAt(at) : plain->cursorForPosition(at).position();
         if (const int found = ours->offsetAtPoint(point); found != expected)
