@@ -193,6 +193,21 @@ bool holdsRightToLeft(QStringView text)
     return false;
 }
 
+// Whether a plain text edit in the log's font gives a line of `text` more
+// height than the font's.
+bool holdsTallerLine(const QString &text)
+{
+    static QPlainTextEdit plain;
+    plain.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    plain.setPlainText(text);
+    const qreal height = QFontMetricsF(plain.font()).lineSpacing();
+    for (QTextBlock block = plain.document()->begin(); block.isValid(); block = block.next()) {
+        if (plain.document()->documentLayout()->blockBoundingRect(block).height() > std::ceil(height))
+            return true;
+    }
+    return false;
+}
+
 // The paragraph the caret is in.
 QStringView paragraphOf(const State &state)
 {
@@ -236,6 +251,13 @@ const Deliberate kDeliberate[] = {
     {"right alignment of right-to-left text: moves by lines in a log that holds such text",
      [](Pair pair, const Step &step, const State &before) {
          return pair == Pair::Log && isVertical(step) && holdsRightToLeft(before.text);
+     }},
+    // A plain text edit makes a line as tall as the fallback fonts that draw
+    // it, a math font's much taller; the log's lines all have one height.
+    {"lines of one height: moves by pages in a log that holds characters drawn taller",
+     [](Pair pair, const Step &step, const State &before) {
+         return pair == Pair::Log && isVertical(step) && step.keys.key() != Qt::Key_Up &&
+                step.keys.key() != Qt::Key_Down && holdsTallerLine(before.text);
      }},
     // QPlainTextEdit of Qt 6.4 deletes the character before the caret there:
     // it steps right over the last character, which goes left in such a line.
