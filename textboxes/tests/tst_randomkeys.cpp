@@ -197,12 +197,14 @@ bool holdsRightToLeft(QStringView text)
 // height than the font's.
 bool holdsTallerLine(const QString &text)
 {
-    static QPlainTextEdit plain;
-    plain.setFont(QFont(QStringLiteral("DejaVu Sans"), 9));
-    plain.setPlainText(text);
-    const qreal height = QFontMetricsF(plain.font()).lineSpacing();
-    for (QTextBlock block = plain.document()->begin(); block.isValid(); block = block.next()) {
-        if (plain.document()->documentLayout()->blockBoundingRect(block).height() > std::ceil(height))
+    QTextDocument document;
+    auto *layout = new QPlainTextDocumentLayout(&document);
+    document.setDocumentLayout(layout);
+    document.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 9));
+    document.setPlainText(text);
+    const qreal height = std::ceil(QFontMetricsF(document.defaultFont()).lineSpacing());
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (layout->blockBoundingRect(block).height() > height)
             return true;
     }
     return false;
