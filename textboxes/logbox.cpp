@@ -186,7 +186,7 @@ QRect LogBox::rectangleIn(int line, int offset) const
     else
         layoutLine(layout, line);
     const int row = rowAt(layout, offset);
-    const int x = rect.left() + static_cast<int>(layout.lineAt(row).cursorToX(offset));
+    const int x = rect.left() + qRound(layout.lineAt(row).cursorToX(offset));
     return {x, rect.top() + (line + row - m_top) * lineHeight(), 1, lineHeight()};
 }
 

@@ -198,6 +198,7 @@ void TestAccessible::sideBySide_data()
     QTest::newRow("field, empty") << false << "" << 0 << 0;
     QTest::newRow("log, lines") << true << "ab cd. Ef\ngh ij\n\nkl" << 3 << 12;
     QTest::newRow("log, result line") << true << " 1. 2. 3 --->  66051\n" << 21 << 21;
+    QTest::newRow("log, letters a fraction of a pixel wide") << true << "abcdefghij" << 2 << 2;
 }
 
 void TestAccessible::sideBySide()
@@ -284,12 +285,24 @@ void TestAccessible::sideBySide()
     QCOMPARE(lookUp(oursText, &QAccessibleTextInterface::textAtOffset, count, QAccessible::SentenceBoundary),
              QStringLiteral("[-1,-1) \"\""));
 
-    // A point on a character finds that character again.
+    // A point on a character finds that character again. The character
+    // stands where the stock box draws a caret before it, counted from the
+    // text's start: the line edit draws it five pixels into its rectangle.
+    const auto stockCaret = [this, log](int offset) {
+        if (!log) {
+            m_window->lineEdit()->setCursorPosition(offset);
+            return m_window->lineEdit()->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() + 5;
+        }
+        QTextCursor cursor(m_window->plain()->document());
+        cursor.setPosition(offset);
+        return m_window->plain()->cursorRect(cursor).left();
+    };
     for (int offset = 0; offset < count; ++offset) {
         const QRect rect = oursText->characterRect(offset);
         if (rect.isEmpty() || text.at(offset) == u'\n' || text.at(offset).isLowSurrogate() || text.at(offset).isMark())
             continue;
         QCOMPARE(oursText->offsetAtPoint(QPoint(rect.left() + rect.width() / 4, rect.center().y())), offset);
+        QCOMPARE(rect.left() - oursText->characterRect(0).left(), stockCaret(offset) - stockCaret(0));
     }
 }
 
