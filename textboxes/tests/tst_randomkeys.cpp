@@ -702,18 +702,8 @@ public:
     // is shown at the end of the line above, near the right edge.
     bool caretAtUnblankedWrap() const
     {
-        if (!m_isLog)
-            return false;
-        const int cursor = log()->cursorPosition();
-        const QString text = log()->text();
-        if (cursor == 0 || text.at(cursor - 1) == u'\n' || text.at(cursor - 1).isSpace())
-            return false;
-        const bool atRight = log()->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() > log()->width() / 2;
-        for (int line = 1; line < log()->lineCount(); ++line) {
-            if (log()->lineStart(line) == cursor)
-                return atRight;
-        }
-        return false;
+        return m_isLog && endsUnblankedWrap(log(), log()->text(), log()->cursorPosition()) &&
+               log()->inputMethodQuery(Qt::ImCursorRectangle).toRect().left() > log()->width() / 2;
     }
 
     State ours() const
