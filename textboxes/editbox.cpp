@@ -149,7 +149,11 @@ void EditBox::layoutPiece(QTextLayout &layout, int from, int length, Qt::LayoutD
     option.setTabStopDistance(kTabStop);
     option.setTextDirection(direction);
     option.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
-    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    // Blanks where a row wraps stay out of its width, as in a plain text
+    // edit; a line that does not wrap counts them, for a field scrolls to
+    // show them.
+    if (wrapWidth <= 0)
+        option.setFlags(QTextOption::IncludeTrailingSpaces);
     layout.setTextOption(option);
     const int cursor = cursorPosition();
     if (!m_preedit.isEmpty() && cursor >= from && cursor <= from + length) {

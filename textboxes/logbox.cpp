@@ -125,15 +125,33 @@ int LogBox::rowAt(const QTextLayout &layout, int offset)
     return row;
 }
 
-// The position at `x` in `line`, and whether it is the end of a wrapped
-// line, where a caret stands after the line's last character rather than
-// before the next line's first.
+// Where a caret `offset` characters into a row of a line's layout stands.
+// Blanks and tabs at the end of a line may reach past the box's edge; the
+// caret after them stays at the edge, where it can be seen.
+qreal LogBox::caretX(const QTextLayout &layout, int row, int offset) const
+{
+    return std::min(layout.lineAt(row).cursorToX(offset), m_wrap.width());
+}
+
+// The position at `x` in `line`, and whether it is the end of a line
+// wrapped without a blank, where a caret stands after the line's last
+// character rather than before the next line's first. The line is laid out
+// with the next one of its paragraph, wrapping as in a plain text edit, so
+// that blanks where it wraps stand out of its width: a point on or past
+// them is before the last one.
 std::pair<int, bool> LogBox::positionInLine(int line, qreal x) const
 {
+    const int start = lineStart(line);
+    const int end = lineEnd(line);
     QTextLayout layout;
-    layoutLine(layout, line);
-    const int position = lineStart(line) + layout.lineAt(0).xToCursor(x, QTextLine::CursorBetweenCharacters);
-    return {position, position == lineEnd(line) && isWrapped(line)};
+    layoutPiece(layout, start, (isWrapped(line) ? lineEnd(line + 1) : end) - start, Qt::LeftToRight, m_wrap.width(),
+                lineHeight());
+    const QTextLine row = layout.lineAt(0);
+    const bool unblankedWrap = isWrapped(line) && !content().at(end - 1).isSpace();
+    if (unblankedWrap && x >= row.naturalTextWidth())
+        return {end, true};
+    const int position = std::min(start + row.xToCursor(x, QTextLine::CursorBetweenCharacters), end);
+    return {position, unblankedWrap && position == end};
 }
 
 // The line a point is on, or the last line below them all.
@@ -186,7 +204,7 @@ QRect LogBox::rectangleIn(int line, int offset) const
     else
         layoutLine(layout, line);
     const int row = rowAt(layout, offset);
-    const int x = rect.left() + qRound(layout.lineAt(row).cursorToX(offset));
+    const int x = rect.left() + qRound(caretX(layout, row, offset));
     return {x, rect.top() + (line + row - m_top) * lineHeight(), 1, lineHeight()};
 }
 
@@ -246,7 +264,7 @@ void LogBox::moveByLines(int lines, bool select, bool byPage)
     if (m_goalPosition != cursorPosition()) {
         QTextLayout layout;
         layoutLine(layout, line);
-        m_goalX = layout.lineAt(0).cursorToX(cursorPosition() - lineStart(line));
+        m_goalX = caretX(layout, 0, cursorPosition() - lineStart(line));
     }
     const qreal goal = m_goalX;
     const auto [position, atLineEnd] = positionInLine(target, goal);

@@ -61,6 +61,7 @@ private:
     void layoutLine(QTextLayout &layout, int line) const;
     void layoutCaretLine(QTextLayout &layout, int line) const;
     static int rowAt(const QTextLayout &layout, int offset);
+    qreal caretX(const QTextLayout &layout, int row, int offset) const;
     QRect rectangleIn(int line, int offset) const;
     std::pair<int, bool> positionInLine(int line, qreal x) const;
     std::pair<int, bool> hit(const QPoint &point) const;

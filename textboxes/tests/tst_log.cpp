@@ -369,6 +369,12 @@ private slots:
         m_log->setText(text);
         QCOMPARE(m_log->firstVisibleLine(), 0);
         QCOMPARE(m_log->cursorPosition(), 0);
+
+        // A tab that reaches past the edge leaves the caret at the edge.
+        m_log->setText(QString());
+        m_log->append(QString(21, 'm') + "\t");
+        QCOMPARE(m_log->lineCount(), 1);
+        QVERIFY(box.contains(m_log->inputMethodQuery(Qt::ImCursorRectangle).toRect()));
     }
 
     void logWheelScrollsLikePlainTextEdit_data()
@@ -520,6 +526,16 @@ private slots:
         QTest::keyClick(m_log, Qt::Key_End);
         QCOMPARE(m_log->cursorPosition(), m_log->lineStart(1) - 1);
         QCOMPARE(caret().top(), start.top());
+
+        // Blanks where a line wraps are out of its width: Up from further
+        // right and a click on them go before the last one.
+        m_log->setText(QString(12, 'a') + "    " + QString(30, 'b') + " c");
+        m_log->setCursorPosition(46);
+        QTest::keyClick(m_log, Qt::Key_Up);
+        QCOMPARE(m_log->cursorPosition(), 15);
+        m_log->setCursorPosition(0);
+        QTest::mouseClick(m_log, Qt::LeftButton, Qt::NoModifier, m_log->characterRectangle(12).center());
+        QCOMPARE(m_log->cursorPosition(), 15);
     }
 
     // Tab into an input field selects its text for typing over; Tab into the

@@ -484,6 +484,8 @@ QString askedDifference(Pair pair, const State &state, QAccessibleTextInterface 
     return {};
 }
 
+constexpr char kTabOffStop[] = "points in the log where the plain text edit puts a tab off its tab stop";
+
 // Where the stock box puts the caret for a point `at` on the character at
 // `offset`. The plain text edit's lines grow with the glyphs of a fallback
 // font, as of a letter beyond the BMP, while the log's are all of one height:
@@ -500,6 +502,29 @@ std::optional<int> stockOffsetAt(QWidget *stockBox, QPoint at, int offset)
     if (!plain->viewport()->rect().contains(0, at.y()))
         return std::nullopt;
     return plain->cursorForPosition(at).position();
+}
+
+// Whether the plain text edit ends a tab off its tab stop, other than at
+// the edge of the box. Qt 6.4 does on a line wrapped after a character a
+// fallback font draws, as an emoji, by the width of the line's first
+// character; the log's tabs end at their stops.
+bool putsTabOffStop(const QPlainTextEdit *plain)
+{
+    const qreal stop = plain->tabStopDistance();
+    for (QTextBlock block = plain->document()->begin(); block.isValid(); block = block.next()) {
+        const QTextLayout *layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const int end = line.textStart() + line.textLength();
+            for (int tab = block.text().indexOf(u'\t', line.textStart()); tab >= 0 && tab < end;
+                 tab = block.text().indexOf(u'\t', tab + 1)) {
+                const qreal x = line.cursorToX(tab + 1) - line.x();
+                if (std::abs(x - std::round(x / stop) * stop) > 0.1 && x < line.width() - 0.1)
+                    return true;
+            }
+        }
+    }
+    return false;
 }
 
 // Whether `offset` ends a line of the log wrapped without a blank. A point
@@ -543,6 +568,10 @@ QString pointedDifference(QWidget *oursBox, QWidget *stockBox, const QList<int> 
     // place: either is right.
     if (holdsRightToLeft(text))
         return {};
+    if (const auto *plain = qobject_cast<const QPlainTextEdit *>(stockBox); plain && putsTabOffStop(plain)) {
+        ++g_queriesLeftOut[QLatin1String(kTabOffStop)];
+        return {};
+    }
     // An offset inside a cluster, as of a letter and its marks, is no place
     // of its own to point at.
     QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
