@@ -574,6 +574,13 @@ QString pointedDifference(QWidget *oursBox, QWidget *stockBox, const QList<int> 
     }
     // An offset inside a cluster, as of a letter and its marks, is no place
     // of its own to point at.
+    const auto pointed = [&](QPoint point, int offset) {
+        const std::optional<int> expected = stockOffsetAt(stockBox, oursBox->mapFromGlobal(point) + shift, offset);
+        const int found = ours->offsetAtPoint(point);
+        if (!expected || found == *expected || (*expected < found && endsUnblankedWrap(oursBox, text, found)))
+            return QString();
+        return QStringLiteral("%1, stock %2").arg(found).arg(*expected);
+    };
     QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
     for (const int offset : offsets) {
         const QRect rect = offset < 0 ? QRect() : ours->characterRect(offset);
@@ -583,14 +590,14 @@ QString pointedDifference(QWidget *oursBox, QWidget *stockBox, const QList<int> 
         const QPoint point(rect.left() + rect.width() / 4, rect.center().y());
         if (rect.isEmpty() || !clusters.isAtBoundary() || !box.contains(point))
             continue;
-        const std::optional<int> expected = stockOffsetAt(stockBox, oursBox->mapFromGlobal(point) + shift, offset);
-        const int found = ours->offsetAtPoint(point);
-        if (expected && found != *expected && !(*expected < found && endsUnblankedWrap(oursBox, text, found)))
-            return QStringLiteral("offset at the middle of character %1: %2, stock %3")
-                .arg(offset)
-                .arg(found)
-                .arg(*expected);
+        if (const QString difference = pointed(point, offset); !difference.isEmpty())
+            return QStringLiteral("offset at the middle of character %1: %2").arg(offset).arg(difference);
     }
+    // Right of the caret's line, where a click past its end lands.
+    const QPoint pastEnd(box.right() - 2, oursBox->mapToGlobal(caretAt(oursBox, 0)).y());
+    if (const QString difference = box.contains(pastEnd) ? pointed(pastEnd, ours->cursorPosition()) : QString();
+        !difference.isEmpty())
+        return QStringLiteral("offset past the end of the caret's line: %1").arg(difference);
     return {};
 }
 
