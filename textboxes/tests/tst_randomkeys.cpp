@@ -572,8 +572,6 @@ QString pointedDifference(QWidget *oursBox, QWidget *stockBox, const QList<int> 
         ++g_queriesLeftOut[QLatin1String(kTabOffStop)];
         return {};
     }
-    // An offset inside a cluster, as of a letter and its marks, is no place
-    // of its own to point at.
     const auto pointed = [&](QPoint point, int offset) {
         const std::optional<int> expected = stockOffsetAt(stockBox, oursBox->mapFromGlobal(point) + shift, offset);
         const int found = ours->offsetAtPoint(point);
@@ -581,6 +579,8 @@ QString pointedDifference(QWidget *oursBox, QWidget *stockBox, const QList<int> 
             return QString();
         return QStringLiteral("%1, stock %2").arg(found).arg(*expected);
     };
+    // An offset inside a cluster, as of a letter and its marks, is no place
+    // of its own to point at.
     QTextBoundaryFinder clusters(QTextBoundaryFinder::Grapheme, text);
     for (const int offset : offsets) {
         const QRect rect = offset < 0 ? QRect() : ours->characterRect(offset);
