@@ -516,9 +516,10 @@ bool putsTabOffStop(const QPlainTextEdit *plain)
         for (int i = 0; i < layout->lineCount(); ++i) {
             const QTextLine line = layout->lineAt(i);
             const int end = line.textStart() + line.textLength();
-            for (int tab = block.text().indexOf(u'\t', line.textStart()); tab >= 0 && tab < end;
-                 tab = block.text().indexOf(u'\t', tab + 1)) {
-                const qreal x = line.cursorToX(tab + 1) - line.x();
+            const QString text = block.text();
+            for (qsizetype tab = text.indexOf(u'\t', line.textStart()); tab >= 0 && tab < end;
+                 tab = text.indexOf(u'\t', tab + 1)) {
+                const qreal x = line.cursorToX(static_cast<int>(tab) + 1) - line.x();
                 if (std::abs(x - std::round(x / stop) * stop) > 0.1 && x < line.width() - 0.1)
                     return true;
             }
