@@ -373,9 +373,9 @@ void QuorranWindow::announced(void (*conversion)(FieldModel &))
 
 void QuorranWindow::SSCommand3_Click()
 {
-    // Ends the program at once: nothing is asked or saved.
-    hide();
-    QCoreApplication::exit(0);
+    // Ends the program at once, as closing the window does: nothing is asked
+    // or saved.
+    window()->close();
 }
 
 } // namespace quorran

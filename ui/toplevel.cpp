@@ -8,9 +8,9 @@
 // mapped. On Windows a hidden owner keeps the window out of the taskbar.
 // That window is then not the application's primary window, so Qt would not
 // end the program when it closes; the close event does that here on every
-// platform. A window manager that maximises the window, makes it full screen
-// or gives it another size anyway is asked to put it back to its normal
-// state and its fixed size.
+// platform, once the window system lets the window close. A window manager
+// that maximises the window, makes it full screen or gives it another size
+// anyway is asked to put it back to its normal state and its fixed size.
 
 #include "toplevel.h"
 
@@ -80,7 +80,13 @@ bool TopLevel::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == &outer()) {
         if (event->type() == QEvent::Close) {
-            QCoreApplication::quit();
+            // Closed by the program, once the window system lets it.
+            event->ignore();
+            m_system->afterLastFrame(outer(), [this] {
+                outer().hide();
+                QCoreApplication::quit();
+            });
+            return true;
         } else if (event->type() == QEvent::WindowStateChange && (outer().windowState() & kNotFixed) != 0) {
             // Queued: the state change is still being delivered.
             QTimer::singleShot(0, this, [this] { outer().setWindowState(outer().windowState() & ~kNotFixed); });

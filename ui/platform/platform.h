@@ -2,12 +2,13 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Which window system the program runs on, and the little it asks of it:
-// taskbar hints, whether the title bar is drawn for the window, and the
-// window menu. Each window system answers in a file of its own (x11,
+// taskbar hints, whether the title bar is drawn for the window, the window
+// menu, and when the window may close. Each window system answers in a file of its own (x11,
 // wayland, and a fallback for every other one, Windows among them); the
 // build compiles those whose libraries it finds, and makeWindowSystem picks
 // the one for the running platform.
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -51,6 +52,10 @@ public:
     // Asks for the window system's window menu at `point` (in the window),
     // for the mouse press being handled.
     virtual void showWindowMenu(QWindow &window, QPoint point) const = 0;
+    // Runs `then` (which closes the window) once no frame the window drew is
+    // on its way to the window system any more; at once where that does not
+    // matter.
+    virtual void afterLastFrame(QWidget & /*window*/, const std::function<void()> &then) const { then(); }
 
 protected:
     WindowSystem() = default;
