@@ -3,10 +3,10 @@
 #pragma once
 // Which window system the program runs on, and the little it asks of it:
 // taskbar hints, whether the title bar is drawn for the window, the window
-// menu, and when the window may close. Each window system answers in a file of its own (x11,
-// wayland, and a fallback for every other one, Windows among them); the
-// build compiles those whose libraries it finds, and makeWindowSystem picks
-// the one for the running platform.
+// menu, and when the window may close. Each window system answers in a file
+// of its own (x11, wayland, and a fallback for every other one, Windows
+// among them); the build compiles those whose libraries it finds, and
+// makeWindowSystem picks the one for the running platform.
 
 #include <functional>
 #include <memory>
